@@ -1,0 +1,30 @@
+// The library's exported entry: hosts call VSTPluginMain (or the older name
+// main) once per instance with their callback and get the descriptor back.
+#include "plugin/plugin.h"
+
+#if defined(_WIN32)
+#define VST_EXPORT extern "C" __declspec(dllexport)
+#else
+#define VST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+VST_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback audioMaster) {
+    // A host that passes no callback, or answers 0 to the version query, gets no instance.
+    if (audioMaster == nullptr) return nullptr;
+    if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    try {
+        return (new APlugin(audioMaster))->getAeffect();
+    } catch (...) {
+        return nullptr;  // no exception may cross into the host
+    }
+}
+
+// C++ reserves the name main for programs, so the export gets it through an
+// assembler label. On 32-bit Windows cdecl symbols carry a leading underscore.
+#if defined(_WIN32) && !defined(_WIN64)
+VST_EXPORT AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) __asm__("_main");
+#else
+VST_EXPORT AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) __asm__("main");
+#endif
+
+AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }

@@ -1,0 +1,99 @@
+// The band engine: per band and channel a plain delay line and a swept
+// chorus line with feedback, fed by the filter bank, weighted by the
+// delay/chorus balance and the band's pan, summed into two outputs.
+// Plain DSP: it knows nothing of the plug-in interface or the editor, and
+// belongs to one thread (the audio thread) at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plugin/filter_bank.h"
+#include "plugin/parameters.h"
+
+namespace vardelline {
+
+// When the sample counter advances relative to the delay-length update:
+// process advances it after the update test, processReplacing before.
+enum class CounterTiming { AdvanceAfterUpdate, AdvanceBeforeUpdate };
+
+class BandEngine {
+public:
+    static constexpr int kBands = kNumBands;
+    static constexpr int32_t kMaxRingSize = 65536;
+    static constexpr int32_t kMaxDelayLength = kMaxRingSize - 1;
+    // Rows are longer than the ring so that the 32 lines do not fall into
+    // the same cache sets.
+    static constexpr size_t kLineStride = kMaxRingSize + 80;
+    static constexpr float kDefaultSampleRate = 44100.0f;
+
+    // The engine is large and must start zero-filled.
+    static void* operator new(size_t size);
+    static void operator delete(void* memory, size_t size);
+
+    BandEngine();
+
+    // Makes fs the engine's rate. When the ring length this rate needs
+    // differs from the current one, every line starts silent. Derived state
+    // follows at the next setParameters.
+    void setSampleRate(float fs);
+    float sampleRate() const { return fs; }
+    int32_t ringSize() const { return ringMask + 1; }
+
+    // Takes all 81 parameter values: redesigns the filters (clearing their
+    // histories) and recomputes the band controls.
+    void setParameters(const float* values);
+
+    // Silences the chorus lines of every band and channel.
+    void clearChorusLines();
+
+    // Writes n frames over the outputs; in and out may be the same memory.
+    void processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                      CounterTiming timing);
+
+    // State, for tests and diagnostics.
+    const FilterBank& filterBank() const { return bank; }
+    uint32_t sampleCounter() const { return counter; }
+    void setSampleCounter(uint32_t value) { counter = value; }
+    int32_t delayLengthL(int b) const { return delayLenL[b]; }
+    int32_t delayLengthR(int b) const { return delayLenR[b]; }
+    int32_t chorusLengthL(int b) const { return chorusLenL[b]; }
+    int32_t chorusLengthR(int b) const { return chorusLenR[b]; }
+    float lfoRateOf(int b) const { return lfoRate[b]; }
+    float lfoWidthOf(int b) const { return lfoWidth[b]; }
+    float feedbackOf(int b) const { return bandFeedback[b]; }
+    float gainLOf(int b) const { return bandGainL[b]; }
+    float gainROf(int b) const { return bandGainR[b]; }
+    float chorusMixValue() const { return chorusMix; }
+    float delayMixValue() const { return delayMix; }
+
+private:
+    void updateBandControls();
+    void updateModulation(int32_t n);
+    void mixBands(float& sumL, float& sumR);
+    void clearLines(float (*lines)[kLineStride], int count);
+
+    float fs = kDefaultSampleRate;
+    int32_t ringMask = 0;
+    float P[kNumParamSlots] = {};
+
+    FilterBank bank;
+
+    uint32_t counter = 0;
+    int32_t delayLenL[kBands] = {}, delayLenR[kBands] = {};
+    int32_t chorusLenL[kBands] = {}, chorusLenR[kBands] = {};
+    float lfoRate[kBands] = {}, lfoWidth[kBands] = {}, bandFeedback[kBands] = {};
+    float bandGainL[kBands] = {}, bandGainR[kBands] = {};
+    float chorusMix = 0.0f, delayMix = 0.0f;
+
+    // Whether the lines may hold anything but zeros (clearing clean lines is skipped).
+    bool chorusTouched = false;
+    bool delayTouched = false;
+
+    float delayLineL[kBands][kLineStride];
+    float delayLineR[kBands][kLineStride];
+    float chorusLineL[kBands][kLineStride];
+    float chorusLineR[kBands][kLineStride];
+};
+
+}  // namespace vardelline

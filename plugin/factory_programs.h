@@ -1,0 +1,18 @@
+// Contents of the eight factory programs: names and the values of
+// parameters 0..25 (all other parameters start at 0).
+#pragma once
+
+#include "plugin/parameters.h"
+
+namespace vardelline {
+
+constexpr int kFactoryValueCount = 26;
+
+struct FactoryProgram {
+    const char* name;
+    float values[kFactoryValueCount];
+};
+
+extern const FactoryProgram kFactoryPrograms[kNumPrograms];
+
+}  // namespace vardelline

@@ -1,0 +1,72 @@
+// The one table of parameters: index layout, host names, readout labels and
+// which value text each index shows. The engine, the host texts and the
+// editor all read it; nothing else spells out a parameter name.
+#pragma once
+
+#include <cstddef>
+
+namespace vardelline {
+
+constexpr int kNumBands = 8;
+constexpr int kNumParams = 80;      // indices the host can reach
+constexpr int kNumParamSlots = 81;  // plus the spare slot 80
+constexpr int kNumPrograms = 8;
+
+enum ParamIndex : int {
+    kStartFreq = 0,
+    kFinishFreq = 1,
+    kFreqQ = 2,
+    kLeftDelay = 3,   // + band, bands 0..7
+    kRightDelay = 11,
+    kPan = 19,
+    kSpeed = 27,
+    kWidth = 35,
+    kFeedback = 43,
+    kBalance = 51,
+    kFirstUnusedParam = 52,
+};
+
+// How a parameter's value is shown as text (editor readout and host display).
+enum class ValueText {
+    None,       // indices 52..80
+    Frequency,  // FilterStr
+    Percent,    // FPer
+    Delay,      // delay text in ms
+    Pan,        // WetDryStr
+    Speed,      // FreqStr with "Off"
+    Balance,    // WetDryStr2
+};
+
+struct ParamGroup {
+    int first;
+    int count;
+    const char* hostName;      // for band groups: the suffix after "Band n"
+    const char* readoutLabel;  // likewise
+    ValueText text;
+};
+
+// One row per parameter or band group, in index order.
+extern const ParamGroup kParamGroups[];
+extern const size_t kNumParamGroups;
+
+// The group an index belongs to, or nullptr for indices 52 and above.
+const ParamGroup* paramGroup(int index);
+
+// Writes the host name ("Band 3: Pan") into out (at most cap bytes, always
+// terminated when cap > 0). Returns false, writing nothing, for indices
+// without a name.
+bool paramHostName(int index, char* out, size_t cap);
+
+// Writes the editor's readout label ("Band 3: Pan ", "End Freq").
+bool paramReadoutLabel(int index, char* out, size_t cap);
+
+// Writes the value text the readout shows for index at value v ("80 ms").
+bool paramValueText(int index, float v, char* out, size_t cap);
+
+// Copies src into dst with at most cap bytes including the terminator.
+void copyText(char* dst, const char* src, size_t cap);
+
+// Values of factory programs and defaults: not part of this table; see
+// factory_programs.h.
+
+}  // namespace vardelline

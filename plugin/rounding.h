@@ -1,0 +1,30 @@
+// Integer rounding shared by the engine and the readout texts. Both work on
+// the exact double value, so the FPU rounding mode never changes a result.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace vardelline {
+
+// Integer nearest to x, halves to even.
+inline double Nearest(double x) {
+    if (!std::isfinite(x)) return x;
+    double below = std::floor(x);
+    double fraction = x - below;  // exact below 2^52
+    if (fraction > 0.5) return below + 1.0;
+    if (fraction < 0.5) return below;
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+// Nearest integer to x - 0.4999999 with x taken as float: the floor of x,
+// except that a value less than 1e-7 below the next integer gives that integer.
+// Saturates at the int32 range; NaN gives INT32_MIN.
+inline int32_t RoundDown(float x) {
+    double r = Nearest(static_cast<double>(x) - 0.4999999);
+    if (!(r > -2147483648.0)) return INT32_MIN;
+    if (r > 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(r);
+}
+
+}  // namespace vardelline
