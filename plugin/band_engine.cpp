@@ -2,11 +2,13 @@
 // algorithm stores it, so results match the reference arithmetic bit for bit.
 #include "plugin/band_engine.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 
 #include "plugin/rounding.h"
+#include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
 
 namespace vardelline {
@@ -117,33 +119,69 @@ void BandEngine::updateModulation(int32_t n) {
     }
 }
 
-void BandEngine::mixBands(float& sumL, float& sumR) {
+namespace {
+
+// One line of one band and channel over a run of n samples written at ring
+// positions w0, w0 + 1, ...: reads the entry `length` samples back, then
+// writes the new one, sample by sample. Returns the values read in `read`.
+// `feedback` < 0 marks a plain line, which stores the band signal unchanged.
+VARDELLINE_HOT_LOOP void runLine(float* __restrict line, uint32_t mask, uint32_t w0, uint32_t length, const float* __restrict y,
+             double feedback, bool plain, int n, float* __restrict read) {
+    const uint32_t r0 = (w0 - length) & mask;
+    const uint32_t ring = mask + 1;
+    const bool contiguous = w0 + static_cast<uint32_t>(n) <= ring && r0 + static_cast<uint32_t>(n) <= ring;
+    // When the read range lies wholly before the write range, no read sees
+    // an entry written in this run and both can go as straight loops.
+    if (contiguous && length >= static_cast<uint32_t>(n) && length <= ring - static_cast<uint32_t>(n)) {
+        const float* __restrict src = line + r0;
+        float* __restrict dst = line + w0;
+        for (int k = 0; k < n; ++k) read[k] = src[k];
+        if (plain) {
+            for (int k = 0; k < n; ++k) dst[k] = y[k];
+        } else {
+            for (int k = 0; k < n; ++k) dst[k] = static_cast<float>(feedback * read[k] + y[k]);
+        }
+        return;
+    }
+    for (int k = 0; k < n; ++k) {
+        const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
+        const float value = line[(w - length) & mask];
+        read[k] = value;
+        line[w] = plain ? y[k] : static_cast<float>(feedback * value + y[k]);
+    }
+}
+
+}  // namespace
+
+VARDELLINE_HOT_LOOP void BandEngine::runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
-    const uint32_t w = counter & mask;
+    const uint32_t w0 = firstPosition & mask;
     const double dMix = delayMix;
     const double cMix = chorusMix;
-    float accL = 0.0f;
-    float accR = 0.0f;
+    alignas(32) float sumL[kMaxRun] = {};
+    alignas(32) float sumR[kMaxRun] = {};
+    alignas(32) float chorusRead[kMaxRun];
+    alignas(32) float delayRead[kMaxRun];
     for (int b = 0; b < kBands; ++b) {
-        const double yL = bank.outputL(b);
-        const double yR = bank.outputR(b);
-        const double feedback = bandFeedback[b];
-
-        const float cL = chorusLineL[b][(counter - static_cast<uint32_t>(chorusLenL[b])) & mask];
-        const float cR = chorusLineR[b][(counter - static_cast<uint32_t>(chorusLenR[b])) & mask];
-        chorusLineL[b][w] = static_cast<float>(feedback * cL + yL);
-        chorusLineR[b][w] = static_cast<float>(feedback * cR + yR);
-
-        const float dL = delayLineL[b][(counter - static_cast<uint32_t>(delayLenL[b])) & mask];
-        const float dR = delayLineR[b][(counter - static_cast<uint32_t>(delayLenR[b])) & mask];
-        delayLineL[b][w] = static_cast<float>(yL);
-        delayLineR[b][w] = static_cast<float>(yR);
-
-        accL = static_cast<float>((dMix * dL + cMix * cL) * bandGainL[b] + accL);
-        accR = static_cast<float>((dMix * dR + cMix * cR) * bandGainR[b] + accR);
+        for (int ch = 0; ch < 2; ++ch) {
+            const int lane = 2 * b + ch;
+            float* chorus = ch == 0 ? chorusLineL[b] : chorusLineR[b];
+            float* plain = ch == 0 ? delayLineL[b] : delayLineR[b];
+            const uint32_t chorusLength = static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]);
+            const uint32_t delayLength = static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]);
+            runLine(chorus, mask, w0, chorusLength, y[lane], bandFeedback[b], false, n, chorusRead);
+            runLine(plain, mask, w0, delayLength, y[lane], 0.0, true, n, delayRead);
+            // Bands are summed in order, each partial sum rounded to float.
+            const double gain = ch == 0 ? bandGainL[b] : bandGainR[b];
+            float* sum = ch == 0 ? sumL : sumR;
+            for (int k = 0; k < n; ++k)
+                sum[k] = static_cast<float>((dMix * delayRead[k] + cMix * chorusRead[k]) * gain + sum[k]);
+        }
     }
-    sumL = accL;
-    sumR = accR;
+    for (int k = 0; k < n; ++k) {
+        outL[k] = outputSample(sumL[k]);
+        outR[k] = outputSample(sumR[k]);
+    }
 }
 
 void BandEngine::processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
@@ -151,18 +189,27 @@ void BandEngine::processBlock(const float* inL, const float* inR, float* outL, f
     if (n <= 0) return;
     chorusTouched = true;
     delayTouched = true;
-    const bool advanceFirst = timing == CounterTiming::AdvanceBeforeUpdate;
-    for (int32_t k = 0; k < n; ++k) {
-        if (advanceFirst) ++counter;
-        if ((counter & 31u) == 0) updateModulation(static_cast<int32_t>(counter));
-        const float left = inputSample(inL[k]);
-        const float right = inputSample(inR[k]);
-        if (!advanceFirst) ++counter;
-        bank.step(left, right);
-        float sumL, sumR;
-        mixBands(sumL, sumR);
-        outL[k] = outputSample(sumL);
-        outR[k] = outputSample(sumR);
+    // The lengths are updated when this count is a multiple of 32: the
+    // advanced count for processReplacing, the count before it for process.
+    const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;
+    int32_t done = 0;
+    while (done < n) {
+        const uint32_t position = counter + 1u;  // write position of the run's first sample
+        const uint32_t updateCount = position - updateLag;
+        const uint32_t phase = updateCount & 31u;
+        if (phase == 0) updateModulation(static_cast<int32_t>(updateCount));
+        const int run = static_cast<int>(std::min<int64_t>(32 - phase, n - done));
+
+        alignas(32) float left[kMaxRun], right[kMaxRun];
+        for (int k = 0; k < run; ++k) {
+            left[k] = inputSample(inL[done + k]);
+            right[k] = inputSample(inR[done + k]);
+        }
+        alignas(32) float bands[FilterBank::kLanes][kMaxRun];
+        bank.run(left, right, run, bands);
+        runBands(position, run, bands, outL + done, outR + done);
+        counter += static_cast<uint32_t>(run);
+        done += run;
     }
 }
 

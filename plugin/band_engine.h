@@ -53,6 +53,7 @@ public:
 
     // State, for tests and diagnostics.
     const FilterBank& filterBank() const { return bank; }
+    const float* parameters() const { return P; }
     uint32_t sampleCounter() const { return counter; }
     void setSampleCounter(uint32_t value) { counter = value; }
     int32_t delayLengthL(int b) const { return delayLenL[b]; }
@@ -70,7 +71,10 @@ public:
 private:
     void updateBandControls();
     void updateModulation(int32_t n);
-    void mixBands(float& sumL, float& sumR);
+    static constexpr int kMaxRun = FilterBank::kMaxRun;
+    // Runs the lines of every band over n samples with constant lengths and
+    // writes the summed outputs.
+    void runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR);
     void clearLines(float (*lines)[kLineStride], int count);
 
     float fs = kDefaultSampleRate;

@@ -5,14 +5,11 @@
 
 #include <cmath>
 
+#include "plugin/simd_dispatch.h"
+
 namespace vardelline {
 
 namespace {
-
-constexpr int32_t kPhaseNext[3] = {1, 2, 0};
-constexpr int32_t kSlotNow[3] = {2, 1, 0};
-constexpr int32_t kSlotPrev1[3] = {0, 2, 1};
-constexpr int32_t kSlotPrev2[3] = {1, 0, 2};
 
 constexpr double kDenormalOffset = 1e-12;
 
@@ -24,20 +21,14 @@ float Pow2Approx(float x) {
     return static_cast<float>(std::exp(0.6931472 * static_cast<double>(x) + 0.0001) + kDenormalOffset);
 }
 
-void FilterBank::resetRing() {
-    historyPhase = 0;
-    slotNow = 0;
-    slotPrev1 = 1;
-    slotPrev2 = 2;
+void FilterBank::clearHistories() {
+    for (int ch = 0; ch < 2; ++ch) x1[ch] = x2[ch] = 0.0;
+    for (int lane = 0; lane < kLanes; ++lane) y1[lane] = y2[lane] = 0.0;
 }
 
-void FilterBank::clearHistories() {
-    for (int slot = 0; slot < 3; ++slot) {
-        for (int lane = 0; lane < kLanes; ++lane) {
-            inHist[slot][lane] = 0.0f;
-            outHist[slot][lane] = 0.0f;
-        }
-    }
+int FilterBank::currentSlot() const {
+    static constexpr int32_t kSlotNow[3] = {2, 1, 0};
+    return kSlotNow[historyPhase];
 }
 
 void FilterBank::design(float start, float finish, float q, float sampleRate) {
@@ -87,29 +78,37 @@ void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) 
     clearHistories();
 }
 
-void FilterBank::advanceRing() {
-    historyPhase = kPhaseNext[historyPhase];
-    slotNow = kSlotNow[historyPhase];
-    slotPrev1 = kSlotPrev1[historyPhase];
-    slotPrev2 = kSlotPrev2[historyPhase];
+VARDELLINE_HOT_LOOP void FilterBank::run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]) {
+    for (int k = 0; k < n; ++k) {
+        const double x0[2] = {inL[k], inR[k]};
+        alignas(32) double now[kLanes], old[kLanes];
+        for (int lane = 0; lane < kLanes; ++lane) {
+            now[lane] = x0[lane & 1];
+            old[lane] = x2[lane & 1];
+        }
+        alignas(32) double y[kLanes];
+        // The terms are added in this order; each output is rounded to float.
+        for (int lane = 0; lane < kLanes; ++lane) {
+            double acc = b0[lane] * now[lane] + b2[lane] * old[lane] - a1[lane] * y1[lane] -
+                         a2[lane] * y2[lane] + kDenormalOffset;
+            y[lane] = static_cast<float>(acc);
+        }
+        for (int lane = 0; lane < kLanes; ++lane) {
+            y2[lane] = y1[lane];
+            y1[lane] = y[lane];
+            out[lane][k] = static_cast<float>(y[lane]);
+        }
+        x2[0] = x1[0];
+        x2[1] = x1[1];
+        x1[0] = x0[0];
+        x1[1] = x0[1];
+    }
+    historyPhase = (historyPhase + n) % 3;
 }
 
 void FilterBank::step(float inL, float inR) {
-    advanceRing();
-    float* __restrict inNow = inHist[slotNow];
-    const float* __restrict inOld = inHist[slotPrev2];
-    float* __restrict outNow = outHist[slotNow];
-    const float* __restrict out1 = outHist[slotPrev1];
-    const float* __restrict out2 = outHist[slotPrev2];
-    for (int lane = 0; lane < kLanes; lane += 2) {
-        inNow[lane] = inL;
-        inNow[lane + 1] = inR;
-    }
-    for (int lane = 0; lane < kLanes; ++lane) {
-        double acc = b0[lane] * inNow[lane] + b2[lane] * inOld[lane] - a1[lane] * out1[lane] -
-                     a2[lane] * out2[lane] + kDenormalOffset;
-        outNow[lane] = static_cast<float>(acc);
-    }
+    float out[kLanes][kMaxRun];
+    run(&inL, &inR, 1, out);
 }
 
 }  // namespace vardelline

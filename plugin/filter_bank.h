@@ -1,6 +1,8 @@
 // The band-pass filter bank: eight second-order band-pass filters per
 // channel, centre frequencies on a log scale between a start and a finish
-// frequency, sharing one three-slot history ring.
+// frequency. One history ring serves all sixteen filters; here it is kept as
+// the last two inputs per channel and the last two outputs per filter, and
+// the ring's slot index is derived from its phase.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@ class FilterBank {
 public:
     static constexpr int kBands = 8;
     static constexpr int kLanes = 2 * kBands;  // lane 2b is band b left, 2b + 1 band b right
+    static constexpr int kMaxRun = 32;
 
     FilterBank() { resetRing(); }
 
@@ -24,36 +27,40 @@ public:
     // Centre frequency the design of band b produced, in Hz.
     float centreFrequency(int band) const { return centre[band]; }
 
-    // Start state of the ring: the first advance writes slot 1.
-    void resetRing();
+    // Start state of the ring: the first sample goes to slot 1.
+    void resetRing() { historyPhase = 0; }
     void clearHistories();
 
-    // One sample: advance the ring, then run all sixteen filters on the two inputs.
+    // Runs all sixteen filters over n <= kMaxRun samples of each channel;
+    // out[lane][k] receives the band signals.
+    void run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]);
+
+    // One sample, for callers that go sample by sample.
     void step(float inL, float inR);
 
-    float outputL(int band) const { return outHist[slotNow][2 * band]; }
-    float outputR(int band) const { return outHist[slotNow][2 * band + 1]; }
+    float outputL(int band) const { return static_cast<float>(y1[2 * band]); }
+    float outputR(int band) const { return static_cast<float>(y1[2 * band + 1]); }
 
     // Stored coefficients of band b: feed-forward b0 b1 b2 and feedback a0 a1 a2.
     float coefB(int band, int i) const { return coefB_[band][i]; }
     float coefA(int band, int i) const { return coefA_[band][i]; }
-    int currentSlot() const { return slotNow; }
+    // Ring slot the latest sample was written to (1, 0, 2, 1, ... from the start state).
+    int currentSlot() const;
 
 private:
     void designBand(int band, float fc, float q, float sampleRate);
-    void advanceRing();
 
     float coefB_[kBands][3] = {};
     float coefA_[kBands][3] = {};
     float centre[kBands] = {};
 
     // Per lane copies of the four coefficients the step uses, widened once.
-    double b0[kLanes] = {}, b2[kLanes] = {}, a1[kLanes] = {}, a2[kLanes] = {};
-
-    float inHist[3][kLanes] = {};
-    float outHist[3][kLanes] = {};
+    alignas(32) double b0[kLanes] = {}, b2[kLanes] = {}, a1[kLanes] = {}, a2[kLanes] = {};
+    // Histories, each value a float held in a double: inputs per channel,
+    // outputs per lane, one and two samples back.
+    double x1[2] = {}, x2[2] = {};
+    alignas(32) double y1[kLanes] = {}, y2[kLanes] = {};
     int32_t historyPhase = 0;
-    int32_t slotNow = 0, slotPrev1 = 1, slotPrev2 = 2;
 };
 
 }  // namespace vardelline

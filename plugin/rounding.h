@@ -9,12 +9,13 @@ namespace vardelline {
 
 // Integer nearest to x, halves to even.
 inline double Nearest(double x) {
-    if (!std::isfinite(x)) return x;
-    double below = std::floor(x);
-    double fraction = x - below;  // exact below 2^52
+    if (!(std::fabs(x) < 4503599627370496.0)) return x;  // 2^52: already integral, or NaN/Inf
+    double below = static_cast<double>(static_cast<int64_t>(x));
+    if (below > x) below -= 1.0;  // floor for negative x
+    double fraction = x - below;  // exact
     if (fraction > 0.5) return below + 1.0;
     if (fraction < 0.5) return below;
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    return (static_cast<int64_t>(below) & 1) == 0 ? below : below + 1.0;
 }
 
 // Nearest integer to x - 0.4999999 with x taken as float: the floor of x,
