@@ -81,7 +81,11 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kN
     applyPendingChanges();
 }
 
-APlugin::~APlugin() = default;
+// The editor goes first, while the fields it reports back to still exist.
+APlugin::~APlugin() {
+    delete editor;
+    editor = nullptr;
+}
 
 // ---- parameters -------------------------------------------------------------
 

@@ -1,9 +1,148 @@
-// Placeholder editor object: base defaults only.
+// The editor adaptor: window lifetime, size, value refresh and the remote
+// requests of the command-line host.
 #include "plugin/plugin_editor.h"
 
+#include <cstring>
+#include <thread>
+
+#include "editor/layout.h"
+#include "plugin/editor_remote.h"
 #include "plugin/plugin.h"
 
-APluginEditor::APluginEditor(APlugin* plugin) : AEffEditor(plugin) {}
-APluginEditor::~APluginEditor() = default;
+using vardelline::TPluginEditorWindow;
+namespace gui = vardelline::gui;
+namespace remote = vardelline::remote;
 
-VstIntPtr APluginEditor::vendorSpecific(VstInt32, VstIntPtr, void*, float) { return 0; }
+APluginEditor::APluginEditor(APlugin* plugin) : AEffEditor(plugin) {}
+
+APluginEditor::~APluginEditor() {
+    if (window) {
+        if (plugin() != nullptr) plugin()->editorClosed.store(true);
+        destroyWindow();
+        parentWindow = nullptr;
+    }
+}
+
+APlugin* APluginEditor::plugin() const { return static_cast<APlugin*>(effect); }
+
+VstInt32 APluginEditor::getRect(ERect** place) {
+    if (place == nullptr) return 0;
+    // The window's size whether or not it exists yet: hosts size their frame
+    // from the answer before they open the editor.
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<int16_t>(window ? window->height() : vardelline::layout::kClientHeight);
+    rect.right = static_cast<int16_t>(window ? window->width() : vardelline::layout::kClientWidth);
+    *place = &rect;
+    return 1;
+}
+
+void APluginEditor::copyValuesInto(TPluginEditorWindow& target) const {
+    for (int i = 0; i < vardelline::kNumParamSlots; ++i) {
+        target.values[i].store(plugin()->parameterValue(i), std::memory_order_relaxed);
+    }
+}
+
+VstInt32 APluginEditor::open(void* ptr) {
+    parentWindow = ptr;
+    ++openCount;
+    if (!window) {
+        window = std::make_unique<TPluginEditorWindow>();
+        platformWindow = gui::createPlatformWindow(ptr);
+        window->attach(platformWindow.get());
+        window->moveTo(0, 0);
+        updateTarget.store(window.get());
+        if (plugin() != nullptr) copyValuesInto(*window);
+        window->plugin = this;
+    }
+    if (plugin() != nullptr) plugin()->editorClosed.store(false);
+    window->repaintPending();
+    window->show();
+    window->SetAll();
+    return 1;
+}
+
+void APluginEditor::close() {
+    if (window) window->hide();
+    openCount = openCount > 1 ? openCount - 1 : 0;
+    if (openCount == 0) {
+        if (plugin() != nullptr) plugin()->editorClosed.store(true);
+        destroyWindow();
+        parentWindow = nullptr;
+    }
+}
+
+void APluginEditor::destroyWindow() {
+    updateTarget.store(nullptr);
+    while (updatesRunning.load() != 0) std::this_thread::yield();
+    window.reset();
+    platformWindow.reset();
+}
+
+void APluginEditor::idle() {
+    if (window) window->repaintPending();
+}
+
+void APluginEditor::update() {
+    updatesRunning.fetch_add(1);
+    TPluginEditorWindow* target = updateTarget.load();
+    if (target != nullptr && plugin() != nullptr && !plugin()->editorClosed.load()) copyValuesInto(*target);
+    updatesRunning.fetch_sub(1);
+}
+
+void APluginEditor::setParameterAutomated(int index, float value) {
+    if (effect != nullptr) effect->setParameterAutomated(index, value);
+}
+
+VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
+    remote::EditorMouseEvent event;
+    std::memcpy(&event, ptr, sizeof event);
+    event.control[sizeof event.control - 1] = '\0';
+    gui::Control* aimedAt = nullptr;
+    if (event.control[0] != '\0') {
+        aimedAt = window->findControl(event.control);
+        if (aimedAt == nullptr) return 0;
+    }
+    gui::PointerEvent pointer;
+    switch (event.kind) {
+        case remote::kMousePress: pointer.kind = gui::PointerKind::Press; break;
+        case remote::kMouseMove: pointer.kind = gui::PointerKind::Move; break;
+        case remote::kMouseRelease: pointer.kind = gui::PointerKind::Release; break;
+        default: return 0;
+    }
+    switch (event.button) {
+        case remote::kButtonLeft: pointer.button = gui::MouseButton::Left; break;
+        case remote::kButtonRight: pointer.button = gui::MouseButton::Right; break;
+        case remote::kButtonMiddle: pointer.button = gui::MouseButton::Middle; break;
+        default:
+            if (pointer.kind != gui::PointerKind::Move) return 0;  // a move has no button
+    }
+    pointer.x = event.x;
+    pointer.y = event.y;
+    pointer.shift.shift = (event.modifiers & remote::kModifierShift) != 0;
+    pointer.shift.ctrl = (event.modifiers & remote::kModifierCtrl) != 0;
+    pointer.shift.alt = (event.modifiers & remote::kModifierAlt) != 0;
+    window->dispatchPointer(pointer, aimedAt);
+    return 1;
+}
+
+VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float /*floatArg*/) {
+    if (lArg != remote::kEditorRemote || !window) return 0;
+    switch (lArg2) {
+        case remote::kCommandFramebuffer: {
+            if (ptrArg == nullptr) return 0;
+            window->repaintPending();
+            const gui::Surface& frame = window->framebuffer();
+            remote::EditorFramebuffer description{frame.width(), frame.height(), frame.stride(), frame.pixels()};
+            std::memcpy(ptrArg, &description, sizeof description);
+            return 1;
+        }
+        case remote::kCommandMouse:
+            return ptrArg != nullptr ? remoteMouse(ptrArg) : 0;
+        case remote::kCommandTick:
+            window->fireTimers();
+            return 1;
+        default:
+            return 0;
+    }
+}

@@ -1,15 +1,57 @@
-// APluginEditor: the effect's editor object (placeholder until the window lands).
+// APluginEditor: the effect's editor object. The host asks it for the
+// window's size, opens the window inside a window of its own, idles and
+// closes it; the effect calls update to refresh the window's copy of the
+// parameter values.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "editor/editor_window.h"
+#include "editor/platform_window.h"
 #include "vst/aeff_editor.h"
 
 class APlugin;
 
-class APluginEditor : public AEffEditor {
+class APluginEditor : public AEffEditor, private vardelline::AutomationTarget {
 public:
     explicit APluginEditor(APlugin* plugin);
     ~APluginEditor() override;
 
-    // Extra calls the command-line host makes through effVendorSpecific.
+    VstInt32 getRect(ERect** rect) override;
+    VstInt32 open(void* ptr) override;
+    void close() override;
+    void idle() override;
+    // May run on any thread, the audio thread included: stores only.
+    void update() override;
+
+    // Requests of editor_remote.h; any other answers 0.
     VstIntPtr vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float floatArg);
+
+    // For tests and the remote requests: the open window, or nullptr.
+    vardelline::TPluginEditorWindow* editorWindow() const { return window.get(); }
+    int32_t openCalls() const { return openCount; }
+    void* parentHandle() const { return parentWindow; }
+    const vardelline::gui::PlatformWindow* platform() const { return platformWindow.get(); }
+
+private:
+    APlugin* plugin() const;
+    void setParameterAutomated(int index, float value) override;
+    void copyValuesInto(vardelline::TPluginEditorWindow& target) const;
+    // Destroys the window once no update can still be writing into it.
+    void destroyWindow();
+    VstIntPtr remoteMouse(const void* ptr);
+
+    ERect rect{};
+    int32_t openCount = 0;
+    std::unique_ptr<vardelline::TPluginEditorWindow> window;
+    void* parentWindow = nullptr;
+    std::unique_ptr<vardelline::gui::PlatformWindow> platformWindow;
+
+    // The window update may write into (null while none may), and how many
+    // updates are inside it; together they let close wait for a running
+    // update instead of pulling the window from under it.
+    std::atomic<vardelline::TPluginEditorWindow*> updateTarget{nullptr};
+    std::atomic<int> updatesRunning{0};
 };

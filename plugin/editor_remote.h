@@ -1,0 +1,50 @@
+// Extra requests a host can make of the editor through effVendorSpecific,
+// used by the command-line host to drive and picture the editor without a
+// window system: dispatcher(effVendorSpecific, kEditorRemote, command, ptr, 0).
+// Every request answers 1 when carried out and 0 otherwise (no open editor,
+// null ptr, unknown command or control).
+#pragma once
+
+#include <cstdint>
+
+namespace vardelline::remote {
+
+constexpr int32_t packCode(const char (&code)[5]) {
+    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(code[0])) << 24) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(code[1])) << 16) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(code[2])) << 8) |
+                                static_cast<uint32_t>(static_cast<unsigned char>(code[3])));
+}
+
+constexpr int32_t kEditorRemote = packCode("vdLn");      // the index argument
+constexpr int32_t kCommandFramebuffer = packCode("fbuf"); // ptr: EditorFramebuffer*
+constexpr int32_t kCommandMouse = packCode("mous");       // ptr: const EditorMouseEvent*
+constexpr int32_t kCommandTick = packCode("tick");        // ptr unused: one timer tick
+
+// Filled by 'fbuf' after the editor has repainted what was pending. The
+// pixels are 0xAARRGGBB, rows top to bottom, stride in pixels; they stay
+// valid until the next request to the editor or its close.
+struct EditorFramebuffer {
+    int32_t width;
+    int32_t height;
+    int32_t stride;
+    const uint32_t* pixels;
+};
+
+enum EditorMouseKind : int32_t { kMousePress = 0, kMouseMove = 1, kMouseRelease = 2 };
+enum EditorMouseButton : int32_t { kButtonLeft = 0, kButtonRight = 1, kButtonMiddle = 2 };
+enum EditorMouseModifier : int32_t { kModifierShift = 1, kModifierCtrl = 2, kModifierAlt = 4 };
+
+// A mouse event for 'mous'. With an empty control name, x and y are window
+// coordinates; otherwise they are in the named control's own coordinates
+// (any case; "HsPan3"), as if the pointer were over that control.
+struct EditorMouseEvent {
+    int32_t kind;       // EditorMouseKind
+    int32_t button;     // EditorMouseButton, for press and release
+    int32_t modifiers;  // EditorMouseModifier bits
+    int32_t x;
+    int32_t y;
+    char control[32];   // zero-terminated, or empty
+};
+
+}  // namespace vardelline::remote

@@ -1,0 +1,84 @@
+// A window driven without an effect: a stand-in that takes automated
+// parameter changes the way the effect does (clamp, store, refresh the
+// window's copy) and remembers them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "editor/editor_window.h"
+#include "editor/platform_window.h"
+
+namespace vardelline::testing {
+
+struct Automation {
+    int index;
+    float value;
+};
+
+class FakeEffect : public AutomationTarget {
+public:
+    explicit FakeEffect(TPluginEditorWindow& window) : window_(window) {}
+
+    void setParameterAutomated(int index, float value) override {
+        calls.push_back({index, value});
+        if (index < 0 || index >= kNumParamSlots) return;
+        params[index] = !(value >= 0.0f) ? 0.0f : std::min(value, 1.0f);
+        for (int i = 0; i < kNumParamSlots; ++i) window_.values[i].store(params[i]);
+    }
+
+    float params[kNumParamSlots] = {};
+    std::vector<Automation> calls;
+
+private:
+    TPluginEditorWindow& window_;
+};
+
+// A window as the adaptor leaves it after open: values in, all strips drawn.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() : effect(window) {
+        window.attach(&platform);
+        window.plugin = &effect;
+        window.SetAll();
+        window.repaintPending();
+    }
+
+    void setValue(int index, float v) {
+        effect.params[index] = v;
+        window.values[index].store(v);
+    }
+    float value(int index) const { return window.values[index].load(); }
+
+    gui::Control& strip(const char* name) {
+        gui::Control* control = window.findControl(name);
+        EXPECT_NE(control, nullptr) << name;
+        return *control;
+    }
+    void press(const char* name, int x, gui::MouseButton button = gui::MouseButton::Left, bool shift = false) {
+        send(gui::PointerKind::Press, name, x, button, shift);
+    }
+    void move(const char* name, int x) { send(gui::PointerKind::Move, name, x, gui::MouseButton::Left, false); }
+    void release(const char* name, int x, gui::MouseButton button = gui::MouseButton::Left) {
+        send(gui::PointerKind::Release, name, x, button, false);
+    }
+
+    gui::HeadlessWindow platform;
+    TPluginEditorWindow window;
+    FakeEffect effect;
+
+private:
+    void send(gui::PointerKind kind, const char* name, int x, gui::MouseButton button, bool shift) {
+        gui::PointerEvent event;
+        event.kind = kind;
+        event.x = x;
+        event.y = 6;
+        event.button = button;
+        event.shift.shift = shift;
+        window.dispatchPointer(event, &strip(name));
+    }
+};
+
+}  // namespace vardelline::testing

@@ -1,0 +1,81 @@
+// Reading stereo files, choosing output formats, and writing through a
+// temporary file so that an existing output is never left half-written.
+#include <gtest/gtest.h>
+
+#include "host_test_support.h"
+#include "tools/host/audio_file.h"
+#include "tools/host/audio_format.h"
+#include "tools/host/host_error.h"
+
+namespace vardelline::host {
+namespace {
+
+class AudioFileTest : public hosttest::ScratchFolder {};
+
+TEST_F(AudioFileTest, ReaderAcceptsOnlyStereo) {
+    hosttest::writeAudio(path("mono.wav"), 1, 100);
+    hosttest::writeAudio(path("six.flac"), 6, 100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    hosttest::writeAudio(path("stereo.aiff"), 2, 100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000);
+    EXPECT_THROW(AudioFileReader(path("mono.wav")), HostError);
+    EXPECT_THROW(AudioFileReader(path("six.flac")), HostError);
+
+    AudioFileReader reader(path("stereo.aiff"));
+    EXPECT_EQ(reader.format(), SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+    EXPECT_EQ(reader.sampleRate(), 48000.0);
+    float left[64], right[64];
+    EXPECT_EQ(reader.read(left, right, 64), 64u);
+    EXPECT_NEAR(left[10], 0.01f * 10 - 0.2f, 1e-6);
+    EXPECT_NEAR(right[10], 0.02f * 10 - 0.2f, 1e-6);
+    EXPECT_EQ(reader.read(left, right, 64), 36u);
+    EXPECT_EQ(reader.read(left, right, 64), 0u);
+}
+
+TEST_F(AudioFileTest, WriterReplacesTheTargetOnlyOnCommit) {
+    const std::string target = path("out.wav");
+    std::ofstream(target) << "previous contents";
+    const float left[] = {0.5f, -0.5f}, right[] = {0.25f, -0.25f};
+    {
+        AudioFileWriter abandoned(target, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100);
+        abandoned.write(left, right, 2);
+        EXPECT_TRUE(std::filesystem::exists(abandoned.temporaryPath()));
+    }
+    EXPECT_EQ(hosttest::fileText(target), "previous contents");
+    EXPECT_EQ(entries(), std::vector<std::string>{"out.wav"});
+
+    {
+        AudioFileWriter writer(target, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100);
+        writer.write(left, right, 2);
+        writer.commit();
+    }
+    const hosttest::AudioData written = hosttest::readAudio(target);
+    EXPECT_EQ(written.samples, (std::vector<float>{0.5f, 0.25f, -0.5f, -0.25f}));
+    EXPECT_EQ(entries(), std::vector<std::string>{"out.wav"});
+}
+
+TEST_F(AudioFileTest, WriterIntoMissingFolderFailsCleanly) {
+    EXPECT_THROW(AudioFileWriter(path("no/such/folder/out.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100),
+                 HostError);
+}
+
+TEST(OutputFormat, ExtensionThenInputDecideUnlessNamed) {
+    const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    EXPECT_EQ(chooseOutputFormat("out.wav", wav16, "", ""), wav16);
+    EXPECT_EQ(chooseOutputFormat("out.FLAC", wav16, "", ""), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    EXPECT_EQ(chooseOutputFormat("out.aif", wav16, "", "float"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
+    EXPECT_EQ(chooseOutputFormat("out.raw", wav16, "", ""), wav16);  // unknown extension: keep the input's
+    EXPECT_EQ(chooseOutputFormat("out.wav", wav16, "caf", "pcm24"), SF_FORMAT_CAF | SF_FORMAT_PCM_24);
+    // FLAC cannot hold float samples: a float input gets FLAC's usual encoding.
+    EXPECT_EQ(chooseOutputFormat("out.flac", SF_FORMAT_WAV | SF_FORMAT_FLOAT, "", ""),
+              SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+    EXPECT_EQ(extensionFor(SF_FORMAT_AIFF | SF_FORMAT_PCM_16), "aiff");
+}
+
+TEST(OutputFormat, RefusesUnknownNamesAndImpossiblePairs) {
+    const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    EXPECT_THROW(chooseOutputFormat("out.wav", wav16, "mp9", ""), HostError);
+    EXPECT_THROW(chooseOutputFormat("out.wav", wav16, "", "pcm12"), HostError);
+    EXPECT_THROW(chooseOutputFormat("out.flac", wav16, "", "float"), HostError);
+}
+
+}  // namespace
+}  // namespace vardelline::host
