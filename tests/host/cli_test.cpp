@@ -116,4 +116,18 @@ TEST_F(CliTest, InfoListsDescriptorProgramsAndParameters) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected;
 }
 
+TEST_F(CliTest, SnapshotWritesTheEditorAsAPngAndRejectsBadMouseActions) {
+    const hosttest::RunResult result = run("snapshot -o editor.png -p 3 -m drag:HsFeed3:10:70");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::ifstream png(path("editor.png"), std::ios::binary);
+    char signature[8] = {};
+    png.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+
+    const hosttest::RunResult bad = run("snapshot -o bad.png -m squeeze:HQ:50");
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_EQ(bad.err.rfind("error: ", 0), 0u) << bad.err;
+    EXPECT_FALSE(hosttest::fs::exists(path("bad.png")));
+}
+
 }  // namespace
