@@ -56,6 +56,21 @@ void BM_ProcessReplacing(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessReplacing)->Arg(32)->Arg(512)->Arg(4096);
 
+// The factory default: no delay, so every line feeds back within a run.
+void BM_ProcessReplacingDefaultProgram(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    auto plugin = makePlugin();
+    Signal in(frames), out(frames);
+    float* inputs[2] = {in.left.data(), in.right.data()};
+    float* outputs[2] = {out.left.data(), out.right.data()};
+    for (auto _ : state) {
+        plugin->processReplacing(inputs, outputs, frames);
+        benchmark::DoNotOptimize(out.left.data());
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+}
+BENCHMARK(BM_ProcessReplacingDefaultProgram)->Arg(512);
+
 void BM_PlainScalarModel(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     auto model = reference::Model::make();

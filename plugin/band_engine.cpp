@@ -26,13 +26,6 @@ int32_t ringSizeFor(float fs) {
     return size;
 }
 
-// A delay of x samples as a whole length of at least one sample.
-int32_t lengthOf(float x) {
-    int32_t length = RoundDown(x);
-    if (length >= BandEngine::kMaxDelayLength) return BandEngine::kMaxDelayLength;
-    return length + 1;
-}
-
 // Non-finite input is taken as silence, so one bad sample cannot poison the
 // filters and the feedback lines for good.
 float inputSample(float x) {
@@ -105,78 +98,157 @@ void BandEngine::updateBandControls() {
     }
 }
 
-void BandEngine::updateModulation(int32_t n) {
-    const double rate = fs;
-    for (int b = 0; b < kBands; ++b) {
-        double sweep = std::sin(static_cast<double>(n) * static_cast<double>(lfoRate[b]));
-        double m = static_cast<float>(sweep * static_cast<double>(lfoWidth[b]) + 1.0);
-        double left = P[kLeftDelay + b];
-        double right = P[kRightDelay + b];
-        delayLenL[b] = lengthOf(static_cast<float>(left * rate * 0.16));
-        delayLenR[b] = lengthOf(static_cast<float>(right * rate * 0.16));
-        chorusLenL[b] = lengthOf(static_cast<float>(m * left * rate * 0.16));
-        chorusLenR[b] = lengthOf(static_cast<float>(m * right * rate * 0.16));
-    }
-}
-
 namespace {
 
-// One line of one band and channel over a run of n samples written at ring
-// positions w0, w0 + 1, ...: reads the entry `length` samples back, then
-// writes the new one, sample by sample. Returns the values read in `read`.
-// `feedback` < 0 marks a plain line, which stores the band signal unchanged.
-VARDELLINE_HOT_LOOP void runLine(float* __restrict line, uint32_t mask, uint32_t w0, uint32_t length, const float* __restrict y,
-             double feedback, bool plain, int n, float* __restrict read) {
-    const uint32_t r0 = (w0 - length) & mask;
-    const uint32_t ring = mask + 1;
-    const bool contiguous = w0 + static_cast<uint32_t>(n) <= ring && r0 + static_cast<uint32_t>(n) <= ring;
-    // When the read range lies wholly before the write range, no read sees
-    // an entry written in this run and both can go as straight loops.
-    if (contiguous && length >= static_cast<uint32_t>(n) && length <= ring - static_cast<uint32_t>(n)) {
-        const float* __restrict src = line + r0;
-        float* __restrict dst = line + w0;
-        for (int k = 0; k < n; ++k) read[k] = src[k];
-        if (plain) {
-            for (int k = 0; k < n; ++k) dst[k] = y[k];
-        } else {
-            for (int k = 0; k < n; ++k) dst[k] = static_cast<float>(feedback * read[k] + y[k]);
-        }
-        return;
-    }
-    for (int k = 0; k < n; ++k) {
-        const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
-        const float value = line[(w - length) & mask];
-        read[k] = value;
-        line[w] = plain ? y[k] : static_cast<float>(feedback * value + y[k]);
+// lengthOf for a run of non-negative scaled delays, without branches so the
+// loop vectorises: the nearest integer to x - 0.4999999, halves to even.
+VARDELLINE_HOT_LOOP void lengthsOf(const float* __restrict scaled, int32_t* __restrict lengths, int count) {
+    for (int i = 0; i < count; ++i) {
+        const double d = static_cast<double>(scaled[i]) - 0.4999999;
+        const int32_t whole = static_cast<int32_t>(d);  // d >= -0.5: truncation is the floor, or 0 just below it
+        const double fraction = d - whole;
+        const int32_t up = (fraction > 0.5) | ((fraction == 0.5) & (whole & 1));
+        const int32_t rounded = whole + up;
+        lengths[i] = (rounded < BandEngine::kMaxDelayLength ? rounded : BandEngine::kMaxDelayLength - 1) + 1;
     }
 }
 
 }  // namespace
 
-VARDELLINE_HOT_LOOP void BandEngine::runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR) {
+void BandEngine::updateModulation(int32_t n) {
+    const double rate = fs;
+    alignas(32) float scaled[4 * kBands];
+    for (int b = 0; b < kBands; ++b) {
+        // A zero width leaves the sweep at exactly 1 whatever the sine gives.
+        const double sweep = lfoWidth[b] == 0.0f ? 0.0 : std::sin(static_cast<double>(n) * lfoRate[b]);
+        const double m = static_cast<float>(sweep * static_cast<double>(lfoWidth[b]) + 1.0);
+        const double left = P[kLeftDelay + b];
+        const double right = P[kRightDelay + b];
+        scaled[b] = static_cast<float>(left * rate * 0.16);
+        scaled[kBands + b] = static_cast<float>(right * rate * 0.16);
+        scaled[2 * kBands + b] = static_cast<float>(m * left * rate * 0.16);
+        scaled[3 * kBands + b] = static_cast<float>(m * right * rate * 0.16);
+    }
+    alignas(32) int32_t lengths[4 * kBands];
+    lengthsOf(scaled, lengths, 4 * kBands);
+    for (int b = 0; b < kBands; ++b) {
+        delayLenL[b] = lengths[b];
+        delayLenR[b] = lengths[kBands + b];
+        chorusLenL[b] = lengths[2 * kBands + b];
+        chorusLenR[b] = lengths[3 * kBands + b];
+    }
+}
+
+namespace {
+
+// The read and write positions of one line over a run of n samples.
+struct LineRun {
+    uint32_t read;   // ring position read by the run's first sample
+    uint32_t write;  // ring position written by the run's first sample
+    // No read of this run sees an entry the run itself writes, and neither
+    // range wraps around the ring: the samples can go as straight loops.
+    bool straight;
+};
+
+LineRun lineRun(uint32_t w0, uint32_t length, uint32_t mask, int n) {
+    const uint32_t ring = mask + 1;
+    const uint32_t count = static_cast<uint32_t>(n);
+    const uint32_t r0 = (w0 - length) & mask;
+    const bool straight = w0 + count <= ring && r0 + count <= ring && length >= count && length <= ring - count;
+    return {r0, w0, straight};
+}
+
+// The lines of one band and channel over a run. Each sample reads a line
+// before it writes it, so lengths shorter than the run (or 0) take entries
+// written earlier in the same run. term[k] receives the lane's weighted,
+// panned output, still in double: the bands are summed in order later.
+struct Lane {
+    float* chorus;
+    float* plain;
+    uint32_t chorusLength;
+    uint32_t plainLength;
+    const float* y;
+    double feedback;
+    double gain;
+    double* term;
+};
+
+// Both lines run straight: plain loops over the run.
+VARDELLINE_HOT_LOOP void runStraight(const Lane& lane, const LineRun& c, const LineRun& d, double dMix,
+                                     double cMix, int n) {
+    const float* __restrict chorusIn = lane.chorus + c.read;
+    float* __restrict chorusOut = lane.chorus + c.write;
+    const float* __restrict plainIn = lane.plain + d.read;
+    float* __restrict plainOut = lane.plain + d.write;
+    const float* __restrict y = lane.y;
+    double* __restrict term = lane.term;
+    const double feedback = lane.feedback, gain = lane.gain;
+    for (int k = 0; k < n; ++k) {
+        const float cv = chorusIn[k];
+        const float dv = plainIn[k];
+        chorusOut[k] = static_cast<float>(feedback * cv + y[k]);
+        plainOut[k] = y[k];
+        term[k] = (dMix * dv + cMix * cv) * gain;
+    }
+}
+
+// Lanes whose lines feed back within the run go sample by sample; taking the
+// lanes side by side lets their independent chains overlap.
+void runInterleaved(const Lane* lanes, int count, uint32_t mask, uint32_t w0, double dMix, double cMix, int n) {
+    for (int k = 0; k < n; ++k) {
+        const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
+        for (int i = 0; i < count; ++i) {
+            const Lane& lane = lanes[i];
+            const float cv = lane.chorus[(w - lane.chorusLength) & mask];
+            lane.chorus[w] = static_cast<float>(lane.feedback * cv + lane.y[k]);
+            const float dv = lane.plain[(w - lane.plainLength) & mask];
+            lane.plain[w] = lane.y[k];
+            lane.term[k] = (dMix * dv + cMix * cv) * lane.gain;
+        }
+    }
+}
+
+// sum[k] = (float)(term[k] + sum[k]) for one band, as the ordered sum needs.
+VARDELLINE_HOT_LOOP void addBand(const double* __restrict term, float* __restrict sum, int n) {
+    for (int k = 0; k < n; ++k) sum[k] = static_cast<float>(term[k] + sum[k]);
+}
+
+}  // namespace
+
+void BandEngine::runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
     const uint32_t w0 = firstPosition & mask;
-    const double dMix = delayMix;
-    const double cMix = chorusMix;
-    alignas(32) float sumL[kMaxRun] = {};
-    alignas(32) float sumR[kMaxRun] = {};
-    alignas(32) float chorusRead[kMaxRun];
-    alignas(32) float delayRead[kMaxRun];
+    const double dMix = delayMix, cMix = chorusMix;
+    alignas(32) double terms[FilterBank::kLanes][kMaxRun];
+    Lane waiting[FilterBank::kLanes];
+    int waitingCount = 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
-            const int lane = 2 * b + ch;
-            float* chorus = ch == 0 ? chorusLineL[b] : chorusLineR[b];
-            float* plain = ch == 0 ? delayLineL[b] : delayLineR[b];
-            const uint32_t chorusLength = static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]);
-            const uint32_t delayLength = static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]);
-            runLine(chorus, mask, w0, chorusLength, y[lane], bandFeedback[b], false, n, chorusRead);
-            runLine(plain, mask, w0, delayLength, y[lane], 0.0, true, n, delayRead);
-            // Bands are summed in order, each partial sum rounded to float.
-            const double gain = ch == 0 ? bandGainL[b] : bandGainR[b];
-            float* sum = ch == 0 ? sumL : sumR;
-            for (int k = 0; k < n; ++k)
-                sum[k] = static_cast<float>((dMix * delayRead[k] + cMix * chorusRead[k]) * gain + sum[k]);
+            const int index = 2 * b + ch;
+            const Lane lane{ch == 0 ? chorusLineL[b] : chorusLineR[b],
+                            ch == 0 ? delayLineL[b] : delayLineR[b],
+                            static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
+                            static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
+                            y[index],
+                            bandFeedback[b],
+                            ch == 0 ? bandGainL[b] : bandGainR[b],
+                            terms[index]};
+            const LineRun c = lineRun(w0, lane.chorusLength, mask, n);
+            const LineRun d = lineRun(w0, lane.plainLength, mask, n);
+            if (c.straight && d.straight)
+                runStraight(lane, c, d, dMix, cMix, n);
+            else
+                waiting[waitingCount++] = lane;
         }
+    }
+    runInterleaved(waiting, waitingCount, mask, w0, dMix, cMix, n);
+
+    // Bands are summed in order, each partial sum rounded to float.
+    alignas(32) float sumL[kMaxRun] = {};
+    alignas(32) float sumR[kMaxRun] = {};
+    for (int b = 0; b < kBands; ++b) {
+        addBand(terms[2 * b], sumL, n);
+        addBand(terms[2 * b + 1], sumR, n);
     }
     for (int k = 0; k < n; ++k) {
         outL[k] = outputSample(sumL[k]);
