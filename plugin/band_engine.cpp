@@ -173,22 +173,22 @@ struct Lane {
     double* term;
 };
 
-// Both lines run straight: plain loops over the run.
+// Both lines run straight: plain loops over the run, with the lane's output
+// added to the running sum of the bands before it.
 VARDELLINE_HOT_LOOP void runStraight(const Lane& lane, const LineRun& c, const LineRun& d, double dMix,
-                                     double cMix, int n) {
+                                     double cMix, int n, float* __restrict sum) {
     const float* __restrict chorusIn = lane.chorus + c.read;
     float* __restrict chorusOut = lane.chorus + c.write;
     const float* __restrict plainIn = lane.plain + d.read;
     float* __restrict plainOut = lane.plain + d.write;
     const float* __restrict y = lane.y;
-    double* __restrict term = lane.term;
     const double feedback = lane.feedback, gain = lane.gain;
     for (int k = 0; k < n; ++k) {
         const float cv = chorusIn[k];
         const float dv = plainIn[k];
         chorusOut[k] = static_cast<float>(feedback * cv + y[k]);
         plainOut[k] = y[k];
-        term[k] = (dMix * dv + cMix * cv) * gain;
+        sum[k] = static_cast<float>((dMix * dv + cMix * cv) * gain + sum[k]);
     }
 }
 
@@ -220,39 +220,43 @@ void BandEngine::runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRu
     const uint32_t w0 = firstPosition & mask;
     const double dMix = delayMix, cMix = chorusMix;
     alignas(32) double terms[FilterBank::kLanes][kMaxRun];
+    Lane lanes[FilterBank::kLanes];
+    bool straight[FilterBank::kLanes];
+    LineRun chorusRuns[FilterBank::kLanes], plainRuns[FilterBank::kLanes];
     Lane waiting[FilterBank::kLanes];
     int waitingCount = 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
             const int index = 2 * b + ch;
-            const Lane lane{ch == 0 ? chorusLineL[b] : chorusLineR[b],
-                            ch == 0 ? delayLineL[b] : delayLineR[b],
-                            static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
-                            static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
-                            y[index],
-                            bandFeedback[b],
-                            ch == 0 ? bandGainL[b] : bandGainR[b],
-                            terms[index]};
-            const LineRun c = lineRun(w0, lane.chorusLength, mask, n);
-            const LineRun d = lineRun(w0, lane.plainLength, mask, n);
-            if (c.straight && d.straight)
-                runStraight(lane, c, d, dMix, cMix, n);
-            else
-                waiting[waitingCount++] = lane;
+            Lane& lane = lanes[index];
+            lane = {ch == 0 ? chorusLineL[b] : chorusLineR[b],
+                    ch == 0 ? delayLineL[b] : delayLineR[b],
+                    static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
+                    static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
+                    y[index],
+                    bandFeedback[b],
+                    ch == 0 ? bandGainL[b] : bandGainR[b],
+                    terms[index]};
+            chorusRuns[index] = lineRun(w0, lane.chorusLength, mask, n);
+            plainRuns[index] = lineRun(w0, lane.plainLength, mask, n);
+            straight[index] = chorusRuns[index].straight && plainRuns[index].straight;
+            if (!straight[index]) waiting[waitingCount++] = lane;
         }
     }
+    // Lanes that feed back within the run first, into their terms; then the
+    // bands are summed in order, each partial sum rounded to float.
     runInterleaved(waiting, waitingCount, mask, w0, dMix, cMix, n);
-
-    // Bands are summed in order, each partial sum rounded to float.
-    alignas(32) float sumL[kMaxRun] = {};
-    alignas(32) float sumR[kMaxRun] = {};
-    for (int b = 0; b < kBands; ++b) {
-        addBand(terms[2 * b], sumL, n);
-        addBand(terms[2 * b + 1], sumR, n);
+    alignas(32) float sums[2][kMaxRun] = {};
+    for (int index = 0; index < FilterBank::kLanes; ++index) {
+        float* sum = sums[index & 1];
+        if (straight[index])
+            runStraight(lanes[index], chorusRuns[index], plainRuns[index], dMix, cMix, n, sum);
+        else
+            addBand(terms[index], sum, n);
     }
     for (int k = 0; k < n; ++k) {
-        outL[k] = outputSample(sumL[k]);
-        outR[k] = outputSample(sumR[k]);
+        outL[k] = outputSample(sums[0][k]);
+        outR[k] = outputSample(sums[1][k]);
     }
 }
 
