@@ -20,11 +20,11 @@ VST_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback audioMaster) {
 }
 
 // C++ reserves the name main for programs, so the export gets it through an
-// assembler label. On 32-bit Windows cdecl symbols carry a leading underscore.
-#if defined(_WIN32) && !defined(_WIN64)
-VST_EXPORT AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) __asm__("_main");
-#else
+// assembler label. Windows DLLs export VSTPluginMain a second time as main
+// through cmake/vardelline.def instead: the linker decorates 32-bit names
+// itself and finds no assembler-labelled main.
+#if !defined(_WIN32)
 VST_EXPORT AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) __asm__("main");
-#endif
 
 AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
+#endif

@@ -1,7 +1,8 @@
 // PlatformWindow: what a window system gives the editor. It presents the
 // composed framebuffer and is shown, hidden and moved inside the host's
-// window; it delivers mouse and timer events by calling the Form. The
-// headless one has no screen: the framebuffer is the picture.
+// window; it delivers mouse and timer events by calling the Form when the
+// host's idle lets it. The headless one has no screen: the framebuffer is
+// the picture.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,8 @@
 
 namespace vardelline::gui {
 
+class Form;
+
 class PlatformWindow {
 public:
     virtual ~PlatformWindow() = default;
@@ -17,6 +20,13 @@ public:
     virtual void present(const Surface& frame, const Rect& area) = 0;
     virtual void setVisible(bool visible) = 0;
     virtual void moveTo(int x, int y) = 0;
+    // Moves the window into another parent handle, for a host that opens
+    // the editor again in a new window of its own without closing it first.
+    virtual void adoptParent(void* /*parent*/) {}
+    // Hands the form what the window system delivered since the last call
+    // (mouse events, time for its timers) without waiting for more. Runs on
+    // the window's thread, from the host's idle.
+    virtual void processEvents() {}
 };
 
 class HeadlessWindow : public PlatformWindow {
@@ -34,8 +44,9 @@ public:
     int presentCount = 0;
 };
 
-// The window for a host's native parent handle. Without a window system
-// (or a null handle) this is a HeadlessWindow.
-std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent);
+// The window for a host's native parent handle, presenting form and feeding
+// it events. Without a window system (or with a null or unusable handle)
+// this is a HeadlessWindow.
+std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, Form& form);
 
 }  // namespace vardelline::gui

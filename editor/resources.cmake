@@ -15,12 +15,16 @@ set(VARDELLINE_ART_DIR ${CMAKE_SOURCE_DIR}/editor/art)
 set(VARDELLINE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated/editor)
 file(MAKE_DIRECTORY ${VARDELLINE_GENERATED_DIR})
 
+if(CMAKE_CROSSCOMPILING)
+  include(${CMAKE_SOURCE_DIR}/cmake/native_generators.cmake)
+else()
 add_executable(vardelline_artgen
   ${VARDELLINE_ART_DIR}/generate_art.cpp
   ${VARDELLINE_ART_DIR}/art_canvas.cpp
   ${VARDELLINE_ART_DIR}/palette.cpp)
 target_include_directories(vardelline_artgen PRIVATE ${CMAKE_SOURCE_DIR})
 add_executable(vardelline_embed ${VARDELLINE_ART_DIR}/embed_file.cpp)
+endif()
 
 add_custom_command(
   OUTPUT ${VARDELLINE_GENERATED_DIR}/editor_art.cpp

@@ -48,12 +48,15 @@ VstInt32 APluginEditor::open(void* ptr) {
     ++openCount;
     if (!window) {
         window = std::make_unique<TPluginEditorWindow>();
-        platformWindow = gui::createPlatformWindow(ptr);
+        platformWindow = gui::createPlatformWindow(ptr, *window);
         window->attach(platformWindow.get());
         window->moveTo(0, 0);
         updateTarget.store(window.get());
         if (plugin() != nullptr) copyValuesInto(*window);
         window->plugin = this;
+    } else if (ptr != nullptr) {
+        // Hosts may reopen into a new window of their own without a close.
+        platformWindow->adoptParent(ptr);
     }
     if (plugin() != nullptr) plugin()->editorClosed.store(false);
     window->repaintPending();
@@ -80,7 +83,10 @@ void APluginEditor::destroyWindow() {
 }
 
 void APluginEditor::idle() {
-    if (window) window->repaintPending();
+    if (!window) return;
+    // Mouse events and timer ticks arrive here, on the host's GUI thread.
+    platformWindow->processEvents();
+    window->repaintPending();
 }
 
 void APluginEditor::update() {

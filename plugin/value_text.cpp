@@ -5,10 +5,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "plugin/portable_math.h"
+
 namespace vardelline {
 
 float Pow2Readout(float x) {
-    return static_cast<float>(std::exp(0.6931472 * static_cast<double>(x)));
+    return static_cast<float>(portableExp(0.6931472 * static_cast<double>(x)));
 }
 
 std::string GeneralText(double x) {

@@ -8,6 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libbenchmark-dev
   libsndfile1-dev libcli11-dev libstb-dev fonts-liberation2
+  libx11-dev libxtst-dev xvfb xauth
 )
 
 missing=()

@@ -18,5 +18,7 @@ struct HostContext {
 void registerRenderCommand(CLI::App& app, const HostContext& context);
 void registerInfoCommand(CLI::App& app, const HostContext& context);
 void registerSnapshotCommand(CLI::App& app, const HostContext& context);
+void registerValidateCommand(CLI::App& app, const HostContext& context);
+void registerEditCommand(CLI::App& app, const HostContext& context);
 
 }  // namespace vardelline::host

@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
     registerRenderCommand(app, context);
     registerInfoCommand(app, context);
     registerSnapshotCommand(app, context);
+    registerValidateCommand(app, context);
+    registerEditCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Sanitizer runs: the whole test suite and the validator under
+# AddressSanitizer + UndefinedBehaviorSanitizer (build-asan), and the
+# validator's threaded groups (automation stress, instances opened and closed
+# beside processing threads) under ThreadSanitizer (build-tsan).
+# Usage: scripts/sanitizers.sh [asan|tsan|all]   (after scripts/setup.sh)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS="${JOBS:-2}"
+MODE="${1:-all}"
+
+# The X11 editor joins the stress where a virtual display can be had.
+with_display() {
+    if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+        xvfb-run -a "$@"
+    else
+        "$@"
+    fi
+}
+
+if [ "$MODE" = asan ] || [ "$MODE" = all ]; then
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan -j "$JOBS"
+    ctest --preset asan -j "$JOBS"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_odr_violation=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    with_display build-asan/tools/host/vardelline-host --plugin build-asan/vardelline.so \
+        validate --level 2 --skip huge-input
+fi
+
+if [ "$MODE" = tsan ] || [ "$MODE" = all ]; then
+    cmake --preset tsan >/dev/null
+    cmake --build build-tsan --target vardelline vardelline-host -j "$JOBS"
+    TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" with_display \
+        build-tsan/tools/host/vardelline-host --plugin build-tsan/vardelline.so \
+        validate --level 2 --only automation,lifecycle
+fi

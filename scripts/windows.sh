@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Windows builds, proven under Wine: cross-builds the 32 and 64-bit plug-in
+# DLLs, the command-line host and the Windows check with mingw-w64, checks the
+# DLLs' exports and imports, then under Wine (on an Xvfb display) runs the
+# host's info, renders that must match the Linux build's sample for sample,
+# editor snapshots that must match Linux's pixel for pixel, and the check of
+# the load-time floating-point set-up and of the editor's Win32 window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+LINUX_BUILD=${LINUX_BUILD:-build}
+OUT=build-windows-checks
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+
+# --- Packages -------------------------------------------------------------
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+missing() {
+  local out=()
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || out+=("$package")
+  done
+  echo "${out[@]:-}"
+}
+install() {
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+          wine wine64 xvfb xauth python3 cmake ninja-build fonts-liberation2 libstb-dev libcli11-dev)
+need=$(missing "${PACKAGES[@]}")
+if [ -n "$need" ]; then
+  $SUDO apt-get update -qq
+  # shellcheck disable=SC2086
+  install $need || { echo "skipped: cannot install $need"; exit 0; }
+fi
+# 32-bit Wine needs the i386 architecture next to amd64.
+wine32=yes
+if [ -n "$(missing wine32:i386)" ]; then
+  if $SUDO dpkg --add-architecture i386 && $SUDO apt-get update -qq && install wine32:i386; then
+    wine32=yes
+  else
+    wine32=no
+    echo "note: wine32:i386 cannot be installed here; the 32-bit DLL is built and inspected, not run"
+  fi
+fi
+
+# --- Cross builds -----------------------------------------------------------
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build "build-$preset" -j "${JOBS:-2}" --target vardelline vardelline-host vardelline_windows_check
+done
+
+# --- What the DLLs export and import ----------------------------------------
+for arch in win64:x86_64 win32:i686; do
+  preset=${arch%%:*}
+  dll=build-$preset/vardelline.dll
+  dump=$("${arch#*:}-w64-mingw32-objdump" -p "$dll")
+  exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort | xargs)
+  [ "$exports" = "VSTPluginMain main" ] && pass "$dll exports VSTPluginMain and main" \
+    || fail "$dll exports '$exports'"
+  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | sort | xargs)
+  [ "$imports" = "gdi32.dll kernel32.dll msvcrt.dll user32.dll" ] && pass "$dll needs only system DLLs ($imports)" \
+    || fail "$dll imports $imports"
+done
+# The descriptor's 144-byte 32-bit layout is pinned by static assertions in
+# vst/aeffect.h (the build above would have stopped), and read back at the
+# host's offsets by the Windows check below.
+
+# --- Linux reference --------------------------------------------------------
+linux_host=$LINUX_BUILD/tools/host/vardelline-host
+linux_plugin=$LINUX_BUILD/vardelline.so
+if [ ! -x "$linux_host" ] || [ ! -f "$linux_plugin" ]; then
+  LINUX_BUILD=build-winlinux
+  cmake -S . -B "$LINUX_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARDELLINE_TESTS=OFF -DVARDELLINE_BENCH=OFF >/dev/null
+  cmake --build "$LINUX_BUILD" -j "${JOBS:-2}" --target vardelline vardelline-host
+  linux_host=$LINUX_BUILD/tools/host/vardelline-host
+  linux_plugin=$LINUX_BUILD/vardelline.so
+fi
+rm -rf "$OUT"
+mkdir -p "$OUT"
+# Fast oscillators, wide sweeps and feedback, so that sin and exp matter.
+SETTINGS=(-p 4 -s 27=1 -s 28=0.9 -s 29=0.75 -s 35=1 -s 36=0.8 -s 43=0.9 -s 44=0.6 -s 51=0.3 -b 317 --tail 20)
+render() {  # render DIR HOST-COMMAND...: renders and an editor snapshot into DIR
+  local dir=$1
+  shift
+  mkdir -p "$dir"
+  "$@" render --all-programs --out-dir "$dir" --no-progress >/dev/null &&
+    "$@" render "${SETTINGS[@]}" --encoding float -o "$dir/settings.wav" --no-progress >/dev/null &&
+    "$@" snapshot -p 3 -m drag:HsPan3:20:70:shift -m drag:HWet:60:30 -o "$dir/editor.png" >/dev/null
+}
+render "$OUT/linux" "$linux_host" --plugin "$linux_plugin"
+
+# Compares the samples of two WAV files (the headers may differ).
+compare_wav() {
+  python3 - "$1" "$2" <<'PY'
+import struct, sys
+def samples(path):
+    data = open(path, 'rb').read()
+    if data[:4] != b'RIFF' or data[8:12] != b'WAVE':
+        sys.exit(f"{path}: not a WAV file")
+    pos, fmt = 12, None
+    while pos + 8 <= len(data):
+        tag, size = data[pos:pos + 4], struct.unpack('<I', data[pos + 4:pos + 8])[0]
+        body = data[pos + 8:pos + 8 + size]
+        if tag == b'fmt ':
+            fmt = struct.unpack('<HHIIHH', body[:16])
+        if tag == b'data':
+            return fmt, body
+        pos += 8 + size + (size & 1)
+    sys.exit(f"{path}: no audio data")
+(fa, a), (fb, b) = samples(sys.argv[1]), samples(sys.argv[2])
+if fa[1:] != fb[1:] or len(a) != len(b):
+    sys.exit(f"{sys.argv[2]}: format or length differs from {sys.argv[1]}")
+width = fa[5] // 8
+count = len(a) // width
+if a != b:
+    first = next(i for i in range(0, len(a), width) if a[i:i + width] != b[i:i + width]) // width
+    sys.exit(f"{sys.argv[2]}: differs from {sys.argv[1]}, first at sample {first} of {count}")
+print(f"{count} samples identical")
+PY
+}
+
+# --- Under Wine -------------------------------------------------------------
+export WINEPREFIX=$PWD/$OUT/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine wineboot -i >/dev/null 2>&1 || true
+variants=(win64)
+[ "$wine32" = yes ] && variants+=(win32)
+for preset in "${variants[@]}"; do
+  host=build-$preset/tools/host/vardelline-host.exe
+  dll=build-$preset/vardelline.dll
+  if timeout 120 wine "$host" --plugin "$dll" info >"$OUT/$preset-info.txt" 2>&1 &&
+    grep -q "Unique ID:    'vdLn'" "$OUT/$preset-info.txt"; then
+    pass "$preset: the host's info reads the DLL"
+  else
+    fail "$preset: info"; cat "$OUT/$preset-info.txt"
+  fi
+  render "$OUT/$preset" timeout 300 wine "$host" --plugin "$dll" 2>"$OUT/$preset-render.txt" ||
+    fail "$preset: render ($(tail -n 1 "$OUT/$preset-render.txt"))"
+  for reference in "$OUT"/linux/*.wav; do
+    name=$(basename "$reference")
+    if result=$(compare_wav "$reference" "$OUT/$preset/$name" 2>&1); then
+      pass "$preset: $name matches Linux ($result)"
+    else
+      fail "$preset: $result"
+    fi
+  done
+  cmp -s "$OUT/linux/editor.png" "$OUT/$preset/editor.png" && pass "$preset: editor snapshot matches Linux" \
+    || fail "$preset: editor snapshot differs from Linux"
+  if timeout 300 xvfb-run -a wine "build-$preset/tests/windows/vardelline_windows_check.exe" "$dll" \
+    >"$OUT/$preset-check.txt" 2>/dev/null; then
+    pass "$preset: load-time floating point and editor window ($(tail -n 1 "$OUT/$preset-check.txt"))"
+  else
+    fail "$preset: Windows check"; cat "$OUT/$preset-check.txt"
+  fi
+done
+wineserver -k 2>/dev/null || true
+
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

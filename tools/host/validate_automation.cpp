@@ -1,0 +1,206 @@
+// Automation stress: the audio thread sets every parameter to random values
+// every 32 samples while it processes, a control thread changes programs,
+// names and parameters and suspends and resumes during blocks, and an editor
+// thread opens, drives and closes the editor (headless, then inside an X11
+// window where there is a display). Output must stay sound throughout, and
+// afterwards the instance must hold exactly the state the interface set.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "plugin/editor_remote.h"
+#include "tools/host/validate_groups.h"
+#include "tools/host/validate_render.h"
+#include "tools/host/validate_x11.h"
+
+namespace vardelline::host::validate {
+
+namespace {
+
+namespace remote = vardelline::remote;
+
+constexpr float kRate = 48000.0f;
+constexpr int kAutomationStep = 32;
+
+enum class EditorMode { None, Headless, X11 };
+
+const char* modeName(EditorMode mode) {
+    return mode == EditorMode::None ? "no editor" : mode == EditorMode::Headless ? "headless editor" : "X11 editor";
+}
+
+// The audio thread: random block sizes through both entry points, all
+// parameters random every 32 samples, suspend and resume between blocks.
+void audioThread(Subject& subject, uint64_t seed, const std::atomic<bool>& stop, OutputCheck& check, bool& guards) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    GuardedStereo in(kLargestBlock), out(kLargestBlock);
+    TestSignal signal(seed, kRate);
+    guards = true;
+    for (long block = 0; !stop.load(std::memory_order_relaxed); ++block) {
+        const int n = std::uniform_int_distribution<int>(1, kLargestBlock)(random);
+        signal.fill(in.channel(0), in.channel(1), n);
+        const bool replacing = (block & 1) == 0;
+        for (int done = 0; done < n; done += kAutomationStep) {
+            for (int i = 0; i < param::kCount; ++i) subject.setParameter(i, value(random));
+            const int step = std::min(kAutomationStep, n - done);
+            float* inputs[2] = {in.channel(0) + done, in.channel(1) + done};
+            float* outputs[2] = {out.channel(0) + done, out.channel(1) + done};
+            if (replacing)
+                subject.processReplacing(inputs, outputs, step);
+            else
+                subject.process(inputs, outputs, step);
+            for (int i = 0; i < param::kCount; i += 7) (void)subject.getParameter(i);
+        }
+        for (int c = 0; c < 2; ++c) check.add(out.channel(c), n, kOutputBoundPerUnitInput);
+        // Program changes come from one host thread, the control thread.
+        if (random() % 8 == 0) {
+            subject.dispatch(effMainsChanged, 0, 0);
+            subject.dispatch(effMainsChanged, 0, 1);
+        }
+    }
+    guards = in.guardsIntact() && out.guardsIntact();
+}
+
+// Another host thread: programs, names, texts, parameters and suspend/resume during blocks.
+void controlThread(Subject& subject, uint64_t seed, const std::atomic<bool>& stop) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    char text[kVstMaxParamStrLen + kVstMaxProgNameLen];
+    while (!stop.load(std::memory_order_relaxed)) {
+        switch (random() % 6) {
+            case 0: subject.setProgram(static_cast<int>(random() % 8)); break;
+            case 1: subject.dispatch(effMainsChanged, 0, static_cast<VstIntPtr>(random() % 2)); break;
+            case 2: {
+                std::snprintf(text, sizeof text, "Stress %u", static_cast<unsigned>(random() % 1000));
+                subject.dispatch(effSetProgramName, 0, 0, text);
+                subject.dispatch(effGetProgramName, 0, 0, text);
+                break;
+            }
+            case 3:
+                subject.dispatch(effGetParamDisplay, static_cast<VstInt32>(random() % 80), 0, text);
+                subject.dispatch(effGetProgramNameIndexed, static_cast<VstInt32>(random() % 8), -1, text);
+                break;
+            default:
+                for (int k = 0; k < 8; ++k) subject.setParameter(static_cast<VstInt32>(random() % 80), value(random));
+                break;
+        }
+        std::this_thread::yield();
+    }
+    subject.dispatch(effMainsChanged, 0, 1);
+}
+
+// The editor thread: opens the editor, drags across it, ticks its timer,
+// reads its picture, and closes it again, over and over.
+void editorThread(Subject& subject, uint64_t seed, const std::atomic<bool>& stop, ParentWindow* parent,
+                  std::atomic<long>& failures) {
+    std::mt19937_64 random(seed);
+    while (!stop.load(std::memory_order_relaxed)) {
+        if (subject.dispatch(effEditOpen, 0, 0, parent ? parent->handle() : nullptr) != 1) failures.fetch_add(1);
+        for (int step = 0; step < 20 && !stop.load(std::memory_order_relaxed); ++step) {
+            remote::EditorMouseEvent event{};
+            event.button = remote::kButtonLeft;
+            event.x = static_cast<int32_t>(random() % 731);
+            event.y = static_cast<int32_t>(random() % 278);
+            for (int32_t kind : {remote::kMousePress, remote::kMouseMove, remote::kMouseRelease}) {
+                event.kind = kind;
+                event.x += static_cast<int32_t>(random() % 41) - 20;
+                subject.dispatch(effVendorSpecific, remote::kEditorRemote, remote::kCommandMouse, &event);
+            }
+            subject.dispatch(effVendorSpecific, remote::kEditorRemote, remote::kCommandTick);
+            subject.dispatch(effEditIdle);
+            if (parent) parent->pump();
+            if (step % 5 == 0) {
+                remote::EditorFramebuffer frame{};
+                if (subject.dispatch(effVendorSpecific, remote::kEditorRemote, remote::kCommandFramebuffer, &frame) ==
+                        1 &&
+                    (frame.pixels == nullptr || frame.width != 731 || frame.height != 278))
+                    failures.fetch_add(1);
+            }
+        }
+        subject.dispatch(effEditClose);
+    }
+}
+
+// Sets the same known state on the stressed instance and on a fresh one and
+// compares their output: after the stress nothing of the random state may
+// linger anywhere the interface does not reach. Feedback and widths are 0 and
+// only the chorus path is heard, so cleared chorus lines make both start alike.
+void checkStateAfterStress(Subject& stressed, GroupContext& context, GroupReport& report, const std::string& what) {
+    auto fresh = Subject::create(*context.library, HostBehaviour::Full, kRate);
+    if (!report.check(fresh != nullptr, "no instance")) return;
+    std::vector<float> values(param::kCount);
+    for (float& v : values) v = static_cast<float>(context.uniform());
+    for (int b = 0; b < 8; ++b) values[param::kFeedback + b] = values[param::kWidth + b] = 0.0f;
+    values[param::kBalance] = 1.0f;
+    std::vector<float> outputs[2];
+    Subject* subjects[2] = {&stressed, fresh.get()};
+    for (int s = 0; s < 2; ++s) {
+        Subject& subject = *subjects[s];
+        subject.setProgram(0);
+        setAll(subject, [&](int i) { return values[static_cast<size_t>(i)]; });
+        bool same = true;
+        for (int i = 0; i < param::kCount; ++i)
+            same = same && subject.getParameter(i) == values[static_cast<size_t>(i)];
+        report.check(same, what + ": parameters do not read back as set");
+        subject.start(kRate, 512);
+        TestSignal signal(11, kRate);
+        RenderSetup setup;
+        setup.keep = true;
+        outputs[s] =
+            render(
+                subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, 24000, setup, context.random)
+                .output;
+    }
+    // The first 64 samples may still use the lengths of before (they update every 32 samples).
+    bool same = outputs[0].size() == outputs[1].size();
+    for (size_t k = 0; same && k < outputs[0].size(); ++k)
+        same = (k % 512) < 64 && k < 1024 ? true : outputs[0][k] == outputs[1][k];
+    report.check(same, what + ": output after the stress differs from a fresh instance in the same state");
+}
+
+}  // namespace
+
+void runAutomationGroup(GroupContext& context, GroupReport& report) {
+    const double seconds = context.level() >= 3 ? 4.0 : context.level() == 2 ? 1.5 : 0.4;
+    std::string whyNoX11;
+    std::unique_ptr<ParentWindow> parent = ParentWindow::open(whyNoX11);
+    report.describe(
+        format("all parameters random every %d samples on the audio thread, programs, names, "
+               "suspend/resume from a control thread, editor driven from a third: %.1f s each with no "
+               "editor, headless%s",
+               kAutomationStep, seconds, parent ? ", X11 editor" : (" (no X11 editor: " + whyNoX11 + ")").c_str()));
+    for (EditorMode mode : {EditorMode::None, EditorMode::Headless, EditorMode::X11}) {
+        if (mode == EditorMode::X11 && !parent) continue;
+        auto subject = Subject::create(*context.library, HostBehaviour::Full, kRate, kLargestBlock);
+        if (!report.check(subject != nullptr, "no instance")) return;
+        subject->start(kRate, kLargestBlock);
+        std::atomic<bool> stop{false};
+        std::atomic<long> editorFailures{0};
+        OutputCheck check;
+        bool guards = true;
+        std::thread audio(audioThread, std::ref(*subject), context.random(), std::cref(stop), std::ref(check),
+                          std::ref(guards));
+        std::thread control(controlThread, std::ref(*subject), context.random(), std::cref(stop));
+        std::thread editor;
+        if (mode != EditorMode::None)
+            editor = std::thread(editorThread, std::ref(*subject), context.random(), std::cref(stop),
+                                 mode == EditorMode::X11 ? parent.get() : nullptr, std::ref(editorFailures));
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        stop.store(true);
+        audio.join();
+        control.join();
+        if (editor.joinable()) editor.join();
+
+        const std::string what = modeName(mode);
+        report.countCases(check.samples / kAutomationStep);
+        report.check(check.sound(), what + ": " + check.describe());
+        report.check(guards, what + ": wrote outside the buffers");
+        report.check(editorFailures.load() == 0,
+                     format("%s: %ld editor requests failed", what.c_str(), editorFailures.load()));
+        checkStateAfterStress(*subject, context, report, what);
+    }
+}
+
+}  // namespace vardelline::host::validate

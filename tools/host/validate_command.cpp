@@ -1,0 +1,38 @@
+// The validate subcommand: loads the plug-in as a host does and tries, group
+// by group, to break it; prints one line per group and "N passed, M failed",
+// and exits with 1 when any group failed.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "tools/host/commands.h"
+#include "tools/host/validate_report.h"
+
+namespace vardelline::host {
+
+void registerValidateCommand(CLI::App& app, const HostContext& context) {
+    auto options = std::make_shared<validate::Options>();
+    auto list = std::make_shared<bool>(false);
+    CLI::App* command = app.add_subcommand("validate", "Try to break the plug-in through its binary interface");
+    command->add_option("-l,--level", options->level, "Strictness: 1 quick, 2 thorough, 3 full (as CI runs it)")
+        ->check(CLI::Range(validate::kLowestLevel, validate::kHighestLevel))
+        ->capture_default_str();
+    command->add_option("-s,--seed", options->seed, "Seed of the random cases; the same seed repeats a run")
+        ->capture_default_str();
+    command->add_option("--only", options->only, "Run only these groups (see --list)")->delimiter(',');
+    command->add_option("--skip", options->skip, "Leave these groups out")->delimiter(',');
+    command->add_flag("--wrap", options->wrap, "Also run the sample counter across its 2^31 wrap (minutes)");
+    command->add_flag("--list", *list, "List the test groups and stop");
+    command->callback([&context, options, list] {
+        if (*list) {
+            for (const validate::Group& group : validate::allGroups()) std::printf("%s\n", group.name);
+            return;
+        }
+        const int failed = validate::runValidation(context.pluginPath, *options);
+        std::fflush(stdout);
+        if (failed > 0) std::exit(1);
+    });
+}
+
+}  // namespace vardelline::host

@@ -1,0 +1,43 @@
+// Block-by-block rendering for the validator's groups.
+#include "tools/host/validate_render.h"
+
+#include <algorithm>
+
+namespace vardelline::host::validate {
+
+void setAll(Subject& subject, const std::function<float(int)>& valueOf) {
+    for (int i = 0; i < param::kCount; ++i) subject.setParameter(i, valueOf(i));
+}
+
+void setBands(Subject& subject, int group, float value) {
+    for (int b = 0; b < 8; ++b) subject.setParameter(group + b, value);
+}
+
+RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock) {
+    RenderResult result;
+    const int largest = setup.blockSize > 0 ? setup.blockSize : kLargestBlock;
+    GuardedStereo in(largest), out(largest);
+    std::uniform_int_distribution<int> blockSizes(1, kLargestBlock);
+    for (long done = 0; done < frames;) {
+        const int wanted = setup.blockSize > 0 ? setup.blockSize : blockSizes(random);
+        const int n = static_cast<int>(std::min<long>(wanted, frames - done));
+        if (beforeBlock) beforeBlock(done);
+        input(in.channel(0), in.channel(1), n);
+        GuardedStereo& target = setup.inPlace ? in : out;
+        if (!setup.inPlace) out.fill(1234.5f);  // the effect must write over whatever is there
+        if (setup.replacing)
+            subject.processReplacing(in.pointers(), target.pointers(), n);
+        else
+            subject.process(in.pointers(), target.pointers(), n);
+        for (int c = 0; c < 2; ++c) result.check.add(target.channel(c), n, setup.bound);
+        if (setup.keep)
+            for (int c = 0; c < 2; ++c)
+                result.output.insert(result.output.end(), target.channel(c), target.channel(c) + n);
+        done += n;
+    }
+    result.guardsIntact = in.guardsIntact() && out.guardsIntact();
+    return result;
+}
+
+}  // namespace vardelline::host::validate

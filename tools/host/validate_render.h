@@ -1,0 +1,52 @@
+// Runs test signal through an instance block by block, the way the groups
+// need it: either entry point, in place or not, fixed or random block sizes,
+// checking every output sample and the buffers' guards.
+#pragma once
+
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "tools/host/validate_signal.h"
+#include "tools/host/validate_subject.h"
+
+namespace vardelline::host::validate {
+
+constexpr int kLargestBlock = 4096;
+
+struct RenderSetup {
+    int blockSize = 512;    // 0: random sizes from 1 to kLargestBlock
+    bool replacing = true;  // processReplacing, else process
+    bool inPlace = false;   // outputs are the input buffers
+    float bound = kOutputBoundPerUnitInput;
+    bool keep = false;  // keep the output (left then right, per block)
+};
+
+struct RenderResult {
+    OutputCheck check;
+    bool guardsIntact = true;
+    std::vector<float> output;
+};
+
+// The source of input: fills left and right with frames samples.
+using InputSource = std::function<void(float* left, float* right, int frames)>;
+
+// Called before each block with the number of frames done so far.
+using BlockHook = std::function<void(long done)>;
+
+// Parameter indices the validator sets by group (the plug-in's layout).
+namespace param {
+constexpr int kStart = 0, kFinish = 1, kQ = 2, kLeftDelay = 3, kRightDelay = 11, kPan = 19, kSpeed = 27, kWidth = 35,
+              kFeedback = 43, kBalance = 51, kCount = 80;
+}
+
+// Sets every parameter 0..79 to valueOf(index).
+void setAll(Subject& subject, const std::function<float(int index)>& valueOf);
+
+// Sets the eight parameters of a band group (kLeftDelay, kSpeed, ...) to value.
+void setBands(Subject& subject, int group, float value);
+
+RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock = nullptr);
+
+}  // namespace vardelline::host::validate

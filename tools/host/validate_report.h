@@ -1,0 +1,83 @@
+// What the validate command runs and what it found: the options every test
+// group reads, the per-group tally of cases and failures, and the group list.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tools/host/plugin_library.h"
+
+namespace vardelline::host::validate {
+
+// 1 is a quick smoke run, 3 the full run CI makes.
+constexpr int kLowestLevel = 1;
+constexpr int kHighestLevel = 3;
+
+struct Options {
+    int level = kHighestLevel;
+    uint64_t seed = 1;
+    bool wrap = false;              // also run the sample counter across its 2^31 wrap (minutes)
+    std::vector<std::string> only;  // run only these groups
+    std::vector<std::string> skip;  // and none of these
+};
+
+// The tally of one group. Failures keep their first few messages.
+class GroupReport {
+public:
+    // Counts one case; records a failure with the message when ok is false.
+    bool check(bool ok, const std::string& message);
+    void fail(const std::string& message);
+    void countCases(long n) { cases_ += n; }
+    // What the group tried, for its summary line.
+    void describe(const std::string& what) { tried_ = what; }
+    // A group that cannot run here (no display, a sanitizer build) says why.
+    void skip(const std::string& reason) { skipped_ = reason; }
+
+    long cases() const { return cases_; }
+    long failures() const { return failures_; }
+    const std::string& tried() const { return tried_; }
+    const std::string& skipped() const { return skipped_; }
+    const std::vector<std::string>& messages() const { return messages_; }
+
+private:
+    static constexpr size_t kKeptMessages = 8;
+    long cases_ = 0;
+    long failures_ = 0;
+    std::string tried_;
+    std::string skipped_;
+    std::vector<std::string> messages_;
+};
+
+// What a group needs: the library under test, the options and its own
+// random sequence (seeded from the run's seed and the group's name, so one
+// group's cases do not change when another group changes).
+struct GroupContext {
+    std::shared_ptr<PluginLibrary> library;
+    const Options& options;
+    std::mt19937_64 random;
+
+    int level() const { return options.level; }
+    // A number in [0, 1).
+    double uniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(random); }
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+};
+
+struct Group {
+    const char* name;
+    void (*run)(GroupContext& context, GroupReport& report);
+};
+
+// Every group, in the order they run.
+const std::vector<Group>& allGroups();
+
+// Runs the chosen groups, prints one line per group and the closing
+// "N passed, M failed" line; returns the number of failed groups.
+int runValidation(const std::string& pluginPath, const Options& options);
+
+// printf into a std::string, for messages.
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace vardelline::host::validate
