@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "plugin/portable_math.h"
 #include "plugin/rounding.h"
 #include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
@@ -120,7 +121,7 @@ void BandEngine::updateModulation(int32_t n) {
     alignas(32) float scaled[4 * kBands];
     for (int b = 0; b < kBands; ++b) {
         // A zero width leaves the sweep at exactly 1 whatever the sine gives.
-        const double sweep = lfoWidth[b] == 0.0f ? 0.0 : std::sin(static_cast<double>(n) * lfoRate[b]);
+        const double sweep = lfoWidth[b] == 0.0f ? 0.0 : portableSin(static_cast<double>(n) * lfoRate[b]);
         const double m = static_cast<float>(sweep * static_cast<double>(lfoWidth[b]) + 1.0);
         const double left = P[kLeftDelay + b];
         const double right = P[kRightDelay + b];

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "plugin/portable_math.h"
 #include "plugin/simd_dispatch.h"
 
 namespace vardelline {
@@ -19,7 +20,7 @@ float stored(double value) { return static_cast<float>(value + kDenormalOffset);
 }  // namespace
 
 float Pow2Approx(float x) {
-    return static_cast<float>(std::exp(0.6931472 * static_cast<double>(x) + 0.0001) + kDenormalOffset);
+    return static_cast<float>(portableExp(0.6931472 * static_cast<double>(x) + 0.0001) + kDenormalOffset);
 }
 
 void FilterBank::clearHistories() {
@@ -52,8 +53,8 @@ void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) 
     double fs = sampleRate;
     float bw = static_cast<float>(static_cast<double>(q) * fc / fs);
     float w = static_cast<float>(fc / fs + 1e-12);
-    float K = static_cast<float>(std::cos(3.14159 * bw) / std::sin(3.14159 * bw));
-    float D = static_cast<float>(2.0 * std::cos(6.28318 * w) + 1e-12);
+    float K = static_cast<float>(portableCos(3.14159 * bw) / portableSin(3.14159 * bw));
+    float D = static_cast<float>(2.0 * portableCos(6.28318 * w) + 1e-12);
     float N = static_cast<float>(1.0 / (1.00000001 + static_cast<double>(K)));
 
     float nb0 = N;
