@@ -1,6 +1,21 @@
 # Windows builds (mingw-w64): included by the top-level CMakeLists.txt before
 # any target is made.
 
+# The mingw sysroot normally has no GoogleTest or Google Benchmark: a cross
+# build then leaves out the tests and benchmarks instead of failing.
+if(CMAKE_CROSSCOMPILING)
+  find_package(GTest QUIET)
+  if(NOT GTest_FOUND AND VARDELLINE_TESTS)
+    message(STATUS "GoogleTest not found for Windows: the tests are not built")
+    set(VARDELLINE_TESTS OFF)
+  endif()
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND AND VARDELLINE_BENCH)
+    message(STATUS "Google Benchmark not found for Windows: the benchmarks are not built")
+    set(VARDELLINE_BENCH OFF)
+  endif()
+endif()
+
 # Hosts load the plug-in beside nothing but the system's DLLs: link the C and
 # C++ runtimes and winpthread in.
 add_link_options(-static)

@@ -65,12 +65,13 @@ void require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
-// A buffer for ptr with guard bytes around it; its content comes from the input.
+// A buffer for ptr with guard bytes around it. Its content comes from the
+// input and always ends in a terminator: hosts hand in terminated texts.
 class Guarded {
 public:
     Guarded(size_t size, Input& input) : bytes_(size + 2 * kGuard, kGuardByte), size_(size) {
         for (size_t k = 0; k < size; ++k) bytes_[kGuard + k] = static_cast<char>(input.byte());
-        if (size > 0 && (input.byte() & 1)) bytes_[kGuard + size - 1] = '\0';  // a terminated text, mostly
+        bytes_[kGuard + size - 1] = '\0';
     }
     void* data() { return bytes_.data() + kGuard; }
     ~Guarded() {
@@ -95,10 +96,22 @@ VstIntPtr VST_CALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
     }
 }
 
-// Text the host may hand in or ask for: sizes the interface allows and odd ones.
-size_t bufferSize(Input& input) {
-    static const size_t kSizes[] = {8, 24, 32, 64, sizeof(VstPinProperties), sizeof(void*), 256, 1};
-    return kSizes[input.byte() % std::size(kSizes)];
+// As many bytes as the plug-in may write through ptr for opcodes that write
+// (the interface's text bounds); every other opcode gets room for any record.
+size_t bufferSize(VstInt32 opcode) {
+    switch (opcode) {
+        case effGetProgramName:
+        case effGetProgramNameIndexed: return kVstMaxProgNameLen;
+        case effGetParamLabel:
+        case effGetParamDisplay:
+        case effGetParamName: return kVstMaxParamStrLen;
+        case effGetEffectName: return kVstMaxEffectNameLen;
+        case effGetVendorString:
+        case effGetProductString: return kVstMaxVendorStrLen;
+        case effEditGetRect:
+        case effGetChunk: return sizeof(void*);
+        default: return 256;
+    }
 }
 
 void dispatch(AEffect* effect, Input& input) {
@@ -112,7 +125,7 @@ void dispatch(AEffect* effect, Input& input) {
         effect->dispatcher(effect, opcode, index, value, nullptr, opt);
         return;
     }
-    Guarded buffer(bufferSize(input), input);
+    Guarded buffer(bufferSize(opcode), input);
     effect->dispatcher(effect, opcode, index, value, buffer.data(), opt);
 }
 

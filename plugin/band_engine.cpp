@@ -27,10 +27,15 @@ int32_t ringSizeFor(float fs) {
     return size;
 }
 
-// Non-finite input is taken as silence, so one bad sample cannot poison the
-// filters and the feedback lines for good.
+// Non-finite input is taken as silence and input beyond +-1e30 is limited
+// there, so that one bad sample cannot poison the filters and the feedback
+// lines for good: with the lines' gain of at most 100 and eight bands summed,
+// limited input stays far inside the float range.
+constexpr float kLargestInput = 1e30f;
+
 float inputSample(float x) {
     if (!std::isfinite(x)) x = 0.0f;
+    x = std::clamp(x, -kLargestInput, kLargestInput);
     return static_cast<float>(static_cast<double>(x) + kDenormalOffset);
 }
 

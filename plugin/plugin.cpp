@@ -89,16 +89,16 @@ APlugin::~APlugin() {
 
 // ---- parameters -------------------------------------------------------------
 
-void APlugin::storeParameter(int index, float value) {
+void APlugin::storeParameter(int program, int index, float value) {
     WriteScope scope(writersActive, changeSerial);
     params[index].store(value, std::memory_order_relaxed);
-    programs[currentProgram.load(std::memory_order_relaxed)].values[index].store(value, std::memory_order_relaxed);
+    programs[program].values[index].store(value, std::memory_order_relaxed);
     paramWrites.fetch_add(1, std::memory_order_relaxed);
 }
 
 void APlugin::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParamSlots) return;
-    storeParameter(index, clampParameter(value));
+    storeParameter(currentProgram.load(std::memory_order_relaxed), index, clampParameter(value));
     if (editor) editor->update();
 }
 
@@ -127,14 +127,17 @@ void APlugin::getParameterName(VstInt32 index, char* text) {
 // ---- programs ---------------------------------------------------------------
 
 void APlugin::setProgram(VstInt32 program) {
-    lastTimeInfo = getTimeInfo(0);
+    lastTimeInfo.store(getTimeInfo(0), std::memory_order_relaxed);
     if (program < 0 || program >= kNumPrograms) return;
     {
         WriteScope scope(writersActive, changeSerial);
-        curProgram = program;
         currentProgram.store(program, std::memory_order_relaxed);
-        for (int i = 0; i < kNumParamSlots; ++i)
-            setParameter(i, programs[program].values[i].load(std::memory_order_relaxed));
+        // Back into the program being applied, never into one that another
+        // thread has made current meanwhile.
+        for (int i = 0; i < kNumParamSlots; ++i) {
+            storeParameter(program, i, clampParameter(programs[program].values[i].load(std::memory_order_relaxed)));
+            if (editor) editor->update();
+        }
         chorusClears.fetch_add(1, std::memory_order_relaxed);
     }
     updateEditor();

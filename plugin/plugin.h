@@ -75,7 +75,7 @@ public:
     std::atomic<bool> editorClosed{false};
 
 private:
-    void storeParameter(int index, float value);
+    void storeParameter(int program, int index, float value);
     void requestChorusClear();
     void applyPendingChanges();
     void updateEditor();
@@ -99,7 +99,7 @@ private:
     uint32_t appliedRateChanges = 0;
 
     APluginProgram programs[vardelline::kNumPrograms];
-    VstTimeInfo* lastTimeInfo = nullptr;
+    std::atomic<VstTimeInfo*> lastTimeInfo{nullptr};
 
     // Owned by the audio thread.
     vardelline::BandEngine engine;

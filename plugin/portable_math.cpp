@@ -13,8 +13,8 @@ namespace vardelline {
 namespace {
 
 // pi/2 as 21-bit parts (so k * part is exact for |k| < 2^32) plus a tail.
-constexpr double kHalfPiParts[] = {0x1.921fbp+0,    0x1.5110bp-22,  0x1.18469p-44,
-                                   0x1.13198p-65,   0x1.45c06p-86,  0x1.c1cd129024e09p-107};
+constexpr double kHalfPiParts[] = {0x1.921fbp+0,  0x1.5110bp-22, 0x1.18469p-44,
+                                   0x1.13198p-65, 0x1.45c06p-86, 0x1.c1cd129024e09p-107};
 constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
 constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
 constexpr double kTwoPi = 0x1.921fb54442d18p+2;
@@ -33,9 +33,9 @@ double sinKernel(double x, double y) {
 
 // cos(x + y) for |x| <= pi/4, |y| tiny against x.
 double cosKernel(double x, double y) {
-    constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03,
-                     C3 = 2.48015872894767294178e-05, C4 = -2.75573143513906633035e-07,
-                     C5 = 2.08757232129817482790e-09, C6 = -1.13596475577881948265e-11;
+    constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03, C3 = 2.48015872894767294178e-05,
+                     C4 = -2.75573143513906633035e-07, C5 = 2.08757232129817482790e-09,
+                     C6 = -1.13596475577881948265e-11;
     const double z = x * x;
     const double r = z * (C1 + z * (C2 + z * (C3 + z * (C4 + z * (C5 + z * C6)))));
     const double hz = 0.5 * z;
@@ -100,9 +100,8 @@ double portableExp(double x) {
     constexpr double kLn2Hi = 0x1.62e42feep-1;  // 32 bits: k * kLn2Hi is exact
     constexpr double kLn2Lo = 0x1.a39ef35793c76p-33;
     constexpr double kInvLn2 = 0x1.71547652b82fep+0;
-    constexpr double P1 = 1.66666666666666019037e-01, P2 = -2.77777777770155933842e-03,
-                     P3 = 6.61375632143793436117e-05, P4 = -1.65339022054652515390e-06,
-                     P5 = 4.13813679705723846039e-08;
+    constexpr double P1 = 1.66666666666666019037e-01, P2 = -2.77777777770155933842e-03, P3 = 6.61375632143793436117e-05,
+                     P4 = -1.65339022054652515390e-06, P5 = 4.13813679705723846039e-08;
     if (x != x) return x;
     if (x > 709.782712893383973096) return HUGE_VAL;
     if (x < -745.133219101941108420) return 0.0;

@@ -7,6 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
+if ! command -v clang++ >/dev/null; then
+    echo "scripts/fuzz.sh needs clang with libFuzzer (Debian: clang libclang-rt-14-dev)" >&2
+    exit 1
+fi
 FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 LINK="-fsanitize=address,undefined"
 # The build runs generators built with these flags: no leak report from them.

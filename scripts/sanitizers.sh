@@ -19,13 +19,16 @@ with_display() {
 }
 
 if [ "$MODE" = asan ] || [ "$MODE" = all ]; then
+    # The preset's test environment carries the same ASAN_OPTIONS as below.
     cmake --preset asan >/dev/null
     cmake --build --preset asan -j "$JOBS"
     ctest --preset asan -j "$JOBS"
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_odr_violation=0"
+    # No leak check: the plug-in links libstdc++ statically, and its exception
+    # arena (72 KiB) is reported lost each time a test unloads the library.
+    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:detect_odr_violation=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     with_display build-asan/tools/host/vardelline-host --plugin build-asan/vardelline.so \
-        validate --level 2 --skip huge-input
+        validate --level 2
 fi
 
 if [ "$MODE" = tsan ] || [ "$MODE" = all ]; then
@@ -33,5 +36,5 @@ if [ "$MODE" = tsan ] || [ "$MODE" = all ]; then
     cmake --build build-tsan --target vardelline vardelline-host -j "$JOBS"
     TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" with_display \
         build-tsan/tools/host/vardelline-host --plugin build-tsan/vardelline.so \
-        validate --level 2 --only automation,lifecycle
+        validate --level 2 --only automation,lifecycle,program-threads
 fi

@@ -127,8 +127,7 @@ public:
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
-            case WM_ERASEBKGND:
-                return 1;  // every pixel is painted from the framebuffer
+            case WM_ERASEBKGND: return 1;  // every pixel is painted from the framebuffer
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 HDC dc = BeginPaint(hwnd_, &ps);
@@ -145,9 +144,7 @@ public:
             case WM_LBUTTONUP: return release(MouseButton::Left, wParam, lParam);
             case WM_RBUTTONUP: return release(MouseButton::Right, wParam, lParam);
             case WM_MBUTTONUP: return release(MouseButton::Middle, wParam, lParam);
-            case WM_MOUSEMOVE:
-                deliver(PointerKind::Move, MouseButton::Left, wParam, lParam);
-                return 0;
+            case WM_MOUSEMOVE: deliver(PointerKind::Move, MouseButton::Left, wParam, lParam); return 0;
             case WM_CAPTURECHANGED:
                 // Capture taken away mid-drag (a dialog, a task switch): end
                 // the drag where the pointer was last seen.
@@ -159,10 +156,7 @@ public:
             case WM_TIMER:
                 if (wParam == kTimerId) letTimePass();
                 return 0;
-            case WM_MOUSEACTIVATE:
-                return MA_NOACTIVATE;  // clicks must not pull focus from the host
-            default:
-                return DefWindowProcW(hwnd_, message, wParam, lParam);
+            default: return DefWindowProcW(hwnd_, message, wParam, lParam);
         }
     }
 
@@ -246,9 +240,8 @@ private:
         info.bmiHeader.biBitCount = 32;  // 0x00RRGGBB words are BGRX bytes
         info.bmiHeader.biCompression = BI_RGB;
         const uint32_t* rows = frame.pixels() + static_cast<size_t>(area.top) * frame.stride();
-        SetDIBitsToDevice(dc, area.left, area.top, static_cast<DWORD>(area.width()),
-                          static_cast<DWORD>(area.height()), area.left, 0, 0, static_cast<UINT>(area.height()), rows,
-                          &info, DIB_RGB_COLORS);
+        SetDIBitsToDevice(dc, area.left, area.top, static_cast<DWORD>(area.width()), static_cast<DWORD>(area.height()),
+                          area.left, 0, 0, static_cast<UINT>(area.height()), rows, &info, DIB_RGB_COLORS);
     }
 
     Form* form_;  // null once the owner starts tearing down

@@ -2,6 +2,8 @@
 // more than one unit in the last place apart, and after rounding to float
 // (as the engine stores them) the same as the platform's; plus a checksum
 // of their bits that must come out the same on every platform.
+#include "plugin/portable_math.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +11,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-
-#include "plugin/portable_math.h"
 
 namespace {
 
@@ -61,15 +61,21 @@ void expectClose(const Agreement& a, const char* what) {
     EXPECT_LE(a.worstUlps, 1) << what << " at " << a.worstAt;
     // The engine rounds these results to float: there they must agree.
     EXPECT_EQ(a.floatDiffers, 0) << what;
-    std::printf("%-28s %ld arguments, %ld differ in the last bit, worst %lld ulp\n", what, a.count,
-                a.doubleDiffers, static_cast<long long>(a.worstUlps));
+    std::printf("%-28s %ld arguments, %ld differ in the last bit, worst %lld ulp\n", what, a.count, a.doubleDiffers,
+                static_cast<long long>(a.worstUlps));
 }
 
 constexpr long kMillion = 1000000;
 
-double sinOf(double x) { return std::sin(x); }
-double cosOf(double x) { return std::cos(x); }
-double expOf(double x) { return std::exp(x); }
+double sinOf(double x) {
+    return std::sin(x);
+}
+double cosOf(double x) {
+    return std::cos(x);
+}
+double expOf(double x) {
+    return std::exp(x);
+}
 
 TEST(PortableMath, SinAndCosMatchThePlatformOverTheEnginesRanges) {
     std::mt19937_64 random(1);
@@ -80,8 +86,9 @@ TEST(PortableMath, SinAndCosMatchThePlatformOverTheEnginesRanges) {
     // Oscillators: sin(n * rate), n a sample count up to 2^31, rate a float.
     auto sweep = [&](long) {
         const auto n = static_cast<double>(random() & 0x7FFFFFE0u);
-        const float rate = static_cast<float>(std::ldexp(std::uniform_real_distribution<double>(0.5, 1.0)(random),
-                                                         -static_cast<int>(random() % 24)) * 0.004);
+        const float rate = static_cast<float>(
+            std::ldexp(std::uniform_real_distribution<double>(0.5, 1.0)(random), -static_cast<int>(random() % 24)) *
+            0.004);
         return n * static_cast<double>(rate);
     };
     expectClose(compare(portableSin, sinOf, sweep, 4 * kMillion), "sin, oscillator sweep");
@@ -125,7 +132,7 @@ TEST(PortableMath, SpecialValues) {
     EXPECT_EQ(portableExp(710.0), inf);
     EXPECT_EQ(portableExp(-746.0), 0.0);
     EXPECT_LE(ulpsApart(portableExp(709.78), std::exp(709.78)), 1);  // largest results
-    EXPECT_EQ(portableExp(-744.0), std::exp(-744.0));                 // subnormal results
+    EXPECT_EQ(portableExp(-744.0), std::exp(-744.0));                // subnormal results
     // Far beyond any use: inexact, but finite and in range.
     for (double x : {1e10, -3.7e11, 1e22, -1e300, 1.7e308}) {
         EXPECT_LE(std::fabs(portableSin(x)), 1.0) << x;

@@ -67,9 +67,13 @@ HWND makeHostWindow() {
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-HWND editorOf(HWND host) { return FindWindowExW(host, nullptr, kEditorClass, nullptr); }
+HWND editorOf(HWND host) {
+    return FindWindowExW(host, nullptr, kEditorClass, nullptr);
+}
 
-LPARAM at(int x, int y) { return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))); }
+LPARAM at(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
 
 // Where strip `index` of the band column `column` sits in the window.
 POINT stripOrigin(int column, int band) {
@@ -209,7 +213,9 @@ HMODULE loadWithHostFloatingPointState(const char* path) {
     return library;
 }
 
-DWORD guiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
+DWORD guiObjects(DWORD kind) {
+    return GetGuiResources(GetCurrentProcess(), kind);
+}
 
 }  // namespace
 

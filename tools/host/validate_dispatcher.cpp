@@ -208,8 +208,13 @@ void runDispatcherGroup(GroupContext& context, GroupReport& report) {
                     }
                 }
     };
-    for (VstInt32 opcode = kFirstOpcode; opcode <= kLastOpcode; ++opcode)
-        if (opcode != effClose) sweep(opcode);  // effClose destroys the instance: checked last
+    for (VstInt32 opcode = kFirstOpcode; opcode <= kLastOpcode; ++opcode) {
+        if (opcode == effClose) continue;  // destroys the instance: checked last
+        // The editor's own requests reach it only while it is open.
+        if (opcode == effVendorSpecific) subject->dispatch(effEditOpen);
+        sweep(opcode);
+        if (opcode == effVendorSpecific) subject->dispatch(effEditClose);
+    }
     checkStillSound(*subject, context, report);
 
     const VstIntPtr closeAnswer = subject->close();

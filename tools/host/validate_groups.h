@@ -15,6 +15,7 @@ void runHostileInputGroup(GroupContext& context, GroupReport& report);
 void runHugeInputGroup(GroupContext& context, GroupReport& report);
 void runAutomationGroup(GroupContext& context, GroupReport& report);
 void runStateGroup(GroupContext& context, GroupReport& report);
+void runProgramThreadsGroup(GroupContext& context, GroupReport& report);
 void runRealtimeGroup(GroupContext& context, GroupReport& report);
 void runLongRunGroup(GroupContext& context, GroupReport& report);
 

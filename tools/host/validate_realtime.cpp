@@ -76,7 +76,7 @@ bool interceptionReachesPlugin(const PluginLibrary& library) {
 
 void runRealtimeGroup(GroupContext& context, GroupReport& report) {
     if (!realtime::available()) {
-        report.skip(std::string("realtime: ") + realtime::why());
+        report.skip(realtime::why());
         return;
     }
     const int blocks = context.level() >= 3 ? 60 : context.level() == 2 ? 20 : 6;

@@ -34,10 +34,18 @@ std::string format(const char* pattern, ...) {
 
 const std::vector<Group>& allGroups() {
     static const std::vector<Group> groups = {
-        {"lifecycle", runLifecycleGroup},  {"dispatcher", runDispatcherGroup}, {"parameters", runParameterEntryGroup},
-        {"audio", runAudioFormatsGroup},   {"extremes", runExtremesGroup},     {"hostile-input", runHostileInputGroup},
-        {"huge-input", runHugeInputGroup}, {"automation", runAutomationGroup}, {"state", runStateGroup},
-        {"realtime", runRealtimeGroup},    {"long-run", runLongRunGroup},
+        {"lifecycle", runLifecycleGroup},
+        {"dispatcher", runDispatcherGroup},
+        {"parameters", runParameterEntryGroup},
+        {"audio", runAudioFormatsGroup},
+        {"extremes", runExtremesGroup},
+        {"hostile-input", runHostileInputGroup},
+        {"huge-input", runHugeInputGroup},
+        {"automation", runAutomationGroup},
+        {"program-threads", runProgramThreadsGroup},
+        {"state", runStateGroup},
+        {"realtime", runRealtimeGroup},
+        {"long-run", runLongRunGroup},
     };
     return groups;
 }
@@ -84,11 +92,11 @@ int runValidation(const std::string& pluginPath, const Options& options) {
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!report.skipped().empty() && report.failures() == 0) {
-            std::printf("SKIP  %-13s %s\n", group.name, report.skipped().c_str());
+            std::printf("SKIP  %-15s %s\n", group.name, report.skipped().c_str());
         } else {
             const bool ok = report.failures() == 0;
             (ok ? passed : failed)++;
-            std::printf("%s  %-13s %s: %ld cases, %ld failed (%.1f s)\n", ok ? "PASS" : "FAIL", group.name,
+            std::printf("%s  %-15s %s: %ld cases, %ld failed (%.1f s)\n", ok ? "PASS" : "FAIL", group.name,
                         report.tried().c_str(), report.cases(), report.failures(), seconds);
             for (const std::string& message : report.messages()) std::printf("        %s\n", message.c_str());
         }

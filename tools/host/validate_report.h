@@ -77,7 +77,11 @@ const std::vector<Group>& allGroups();
 // "N passed, M failed" line; returns the number of failed groups.
 int runValidation(const std::string& pluginPath, const Options& options);
 
-// printf into a std::string, for messages.
+// printf into a std::string, for messages (C99 formats, %zu included, on MinGW too).
+#if defined(__MINGW32__)
+std::string format(const char* pattern, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+#endif
 
 }  // namespace vardelline::host::validate

@@ -2,13 +2,13 @@
 // PCM 16/24/32-bit and 32/64-bit float, any channel count. Integer samples
 // map to floats as libsndfile maps them (divided by 2^(bits-1)); writing
 // scales back, rounds to nearest and saturates.
-#include "sndfile.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "sndfile.h"
 
 struct sf_private_tag {
     std::FILE* stream = nullptr;
