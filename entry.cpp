@@ -26,5 +26,7 @@ VST_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback audioMaster) {
 #if !defined(_WIN32)
 VST_EXPORT AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) __asm__("main");
 
-AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
+AEffect* VST_CALL mainEntry(audioMasterCallback audioMaster) {
+    return VSTPluginMain(audioMaster);
+}
 #endif

@@ -50,8 +50,8 @@ void measureProcessReplacing(benchmark::State& state, APlugin& plugin) {
         benchmark::DoNotOptimize(out.left.data());
     }
     state.SetItemsProcessed(state.iterations() * frames);
-    state.counters["x_realtime_44k1"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * frames / 44100.0, benchmark::Counter::kIsRate);
+    state.counters["x_realtime_44k1"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * frames / 44100.0, benchmark::Counter::kIsRate);
 }
 
 void BM_ProcessReplacing(benchmark::State& state) {
@@ -80,8 +80,8 @@ void BM_PlainScalarModel(benchmark::State& state) {
         benchmark::DoNotOptimize(out.left.data());
     }
     state.SetItemsProcessed(state.iterations() * frames);
-    state.counters["x_realtime_44k1"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * frames / 44100.0, benchmark::Counter::kIsRate);
+    state.counters["x_realtime_44k1"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * frames / 44100.0, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlainScalarModel)->Arg(512);
 

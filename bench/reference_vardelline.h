@@ -19,9 +19,13 @@ inline double nearestEven(double x) {
     return std::fmod(below, 2.0) == 0.0 ? below : below + 1;
 }
 
-inline int32_t RoundDown(float x) { return static_cast<int32_t>(nearestEven(static_cast<double>(x) - 0.4999999)); }
+inline int32_t RoundDown(float x) {
+    return static_cast<int32_t>(nearestEven(static_cast<double>(x) - 0.4999999));
+}
 
-inline float Pow2Approx(float x) { return (float)(std::exp(0.6931472 * (double)x + 0.0001) + 1e-12); }
+inline float Pow2Approx(float x) {
+    return (float)(std::exp(0.6931472 * (double)x + 0.0001) + 1e-12);
+}
 
 struct Model {
     float params[81] = {};
@@ -122,8 +126,8 @@ struct Model {
     }
 
     void AdvanceHistoryRing() {
-        static const int32_t phaseNextTable[3] = {1, 2, 0}, slotNowTable[3] = {2, 1, 0},
-                             slotPrev1Table[3] = {0, 2, 1}, slotPrev2Table[3] = {1, 0, 2};
+        static const int32_t phaseNextTable[3] = {1, 2, 0}, slotNowTable[3] = {2, 1, 0}, slotPrev1Table[3] = {0, 2, 1},
+                             slotPrev2Table[3] = {1, 0, 2};
         historyPhase = phaseNextTable[historyPhase];
         slotNow = slotNowTable[historyPhase];
         slotPrev1 = slotPrev1Table[historyPhase];
@@ -132,10 +136,10 @@ struct Model {
 
     void FilterChannel(int b, float in, float (*inHist)[3], float (*outHist)[3]) {
         inHist[b][slotNow] = in;
-        outHist[b][slotNow] = (float)((double)bandCoefB[b][0] * inHist[b][slotNow] +
-                                      (double)bandCoefB[b][2] * inHist[b][slotPrev2] -
-                                      (double)bandCoefA[b][1] * outHist[b][slotPrev1] -
-                                      (double)bandCoefA[b][2] * outHist[b][slotPrev2] + 1e-12);
+        outHist[b][slotNow] =
+            (float)((double)bandCoefB[b][0] * inHist[b][slotNow] + (double)bandCoefB[b][2] * inHist[b][slotPrev2] -
+                    (double)bandCoefA[b][1] * outHist[b][slotPrev1] - (double)bandCoefA[b][2] * outHist[b][slotPrev2] +
+                    1e-12);
     }
 
     void MixBands(float inL, float inR) {

@@ -56,7 +56,8 @@ void Canvas::drawImage(const ImageList& list, int x, int y, int index) {
 
 void Canvas::copyRect(const Rect& to, const Canvas& source, const Rect& from) {
     // Stretching is never needed: the copy takes the smaller of the two sizes.
-    Rect part = Rect::sized(from.left, from.top, std::min(to.width(), from.width()), std::min(to.height(), from.height()));
+    Rect part =
+        Rect::sized(from.left, from.top, std::min(to.width(), from.width()), std::min(to.height(), from.height()));
     bitmap().copyFrom(source.owner_.picture_, part, to.left, to.top);
     owner_.invalidate(to);
 }

@@ -18,7 +18,9 @@ constexpr Color kStripBack = gui::kGrey;
 constexpr int kCoarseRange = 80;  // pixels from the 0.0 end to the 1.0 end
 constexpr int kOriginX = 10;      // strip pixel that stands for 0.0
 
-Rect boxRect(const layout::Box& b) { return Rect::sized(b.left, b.top, b.width, b.height); }
+Rect boxRect(const layout::Box& b) {
+    return Rect::sized(b.left, b.top, b.width, b.height);
+}
 
 // Component name of the strip of a band column.
 std::string bandStripName(const layout::BandColumn& column, int band) {
@@ -79,8 +81,8 @@ TPluginEditorWindow::TPluginEditorWindow()
     }
 
     auto makeStrip = [this](gui::Panel& panel, std::string name, int left, int top, int index) {
-        auto strip = std::make_unique<gui::ImageControl>(std::move(name),
-                                                         Rect::sized(left, top, layout::kStripWidth, layout::kStripHeight));
+        auto strip = std::make_unique<gui::ImageControl>(
+            std::move(name), Rect::sized(left, top, layout::kStripWidth, layout::kStripHeight));
         strip->transparent = true;
         strip->handlers.press = [this](gui::Control& s, gui::MouseButton b, gui::ShiftState sh, int x, int y) {
             SetcontrolSelect(s, b, sh, x, y);
@@ -230,6 +232,8 @@ void TPluginEditorWindow::SetAll() {
     }
 }
 
-void TPluginEditorWindow::Timer2Timer(gui::Timer& /*sender*/) { SetAll(); }
+void TPluginEditorWindow::Timer2Timer(gui::Timer& /*sender*/) {
+    SetAll();
+}
 
 }  // namespace vardelline

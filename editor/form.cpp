@@ -20,7 +20,9 @@ void Form::moveTo(int x, int y) {
     if (platform_ != nullptr) platform_->moveTo(x, y);
 }
 
-void Form::invalidate(const Rect& area) { pending_ = pending_.unite(area.intersect(framebuffer_.bounds())); }
+void Form::invalidate(const Rect& area) {
+    pending_ = pending_.unite(area.intersect(framebuffer_.bounds()));
+}
 
 void Form::repaintPending() {
     if (pending_.empty()) return;
@@ -83,6 +85,8 @@ static Control* findIn(Control& control, const char* name) {
     return nullptr;
 }
 
-Control* Form::findControl(const char* name) { return name != nullptr ? findIn(*this, name) : nullptr; }
+Control* Form::findControl(const char* name) {
+    return name != nullptr ? findIn(*this, name) : nullptr;
+}
 
 }  // namespace vardelline::gui

@@ -13,11 +13,19 @@ constexpr Color rgb(int r, int g, int b) {
     return 0xFF000000u | (static_cast<uint32_t>(r & 0xFF) << 16) | (static_cast<uint32_t>(g & 0xFF) << 8) |
            static_cast<uint32_t>(b & 0xFF);
 }
-constexpr int redOf(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
-constexpr int greenOf(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int blueOf(Color c) { return static_cast<int>(c & 0xFF); }
+constexpr int redOf(Color c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+constexpr int greenOf(Color c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int blueOf(Color c) {
+    return static_cast<int>(c & 0xFF);
+}
 // Colour keys and comparisons ignore the alpha byte.
-constexpr bool sameColor(Color a, Color b) { return ((a ^ b) & 0x00FFFFFFu) == 0; }
+constexpr bool sameColor(Color a, Color b) {
+    return ((a ^ b) & 0x00FFFFFFu) == 0;
+}
 
 constexpr Color kSilver = rgb(192, 192, 192);
 constexpr Color kGrey = rgb(128, 128, 128);

@@ -25,12 +25,12 @@ struct HiColorImage {
     const uint8_t* mask;
 };
 
-extern const PaletteBitmap kBackground;   // 731 x 275
-extern const PaletteBitmap kColumns[6];   // 100 x 153, Panel1 to Panel6 in turn
-extern const PaletteBitmap kTopStrip;     // 612 x 13
-extern const HiColorImage kTrack;         // 100 x 13
-extern const HiColorImage kKnob;          // 9 x 9
-extern const HiColorImage kReadoutBack;   // 200 x 23
+extern const PaletteBitmap kBackground;  // 731 x 275
+extern const PaletteBitmap kColumns[6];  // 100 x 153, Panel1 to Panel6 in turn
+extern const PaletteBitmap kTopStrip;    // 612 x 13
+extern const HiColorImage kTrack;        // 100 x 13
+extern const HiColorImage kKnob;         // 9 x 9
+extern const HiColorImage kReadoutBack;  // 200 x 23
 
 extern const unsigned char kReadoutFont[];  // a TrueType file
 extern const size_t kReadoutFontSize;

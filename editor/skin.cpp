@@ -14,7 +14,9 @@ Surface decodePaletteBitmap(const resources::PaletteBitmap& bitmap) {
 }
 
 // Five bits to eight, repeating the top bits so that 31 gives 255.
-static int expand5(int v) { return (v << 3) | (v >> 2); }
+static int expand5(int v) {
+    return (v << 3) | (v >> 2);
+}
 
 void addHiColorImage(ImageList& list, const resources::HiColorImage& image) {
     Surface pixels(image.width, image.height);

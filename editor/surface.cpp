@@ -4,7 +4,8 @@
 namespace vardelline::gui {
 
 Surface::Surface(int width, int height, Color fill)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
       pixels_(static_cast<size_t>(width_) * static_cast<size_t>(height_), fill) {}
 
 Color Surface::pixel(int x, int y) const {
@@ -37,7 +38,9 @@ void Surface::copyPixels(const Surface& src, const Rect& from, int x, int y, con
     }
 }
 
-void Surface::copyFrom(const Surface& src, const Rect& from, int x, int y) { copyFrom(src, from, x, y, bounds()); }
+void Surface::copyFrom(const Surface& src, const Rect& from, int x, int y) {
+    copyFrom(src, from, x, y, bounds());
+}
 
 void Surface::copyFrom(const Surface& src, const Rect& from, int x, int y, const Rect& clip) {
     copyPixels(src, from, x, y, clip, [](const uint32_t* in, uint32_t* out, int n) { std::copy(in, in + n, out); });

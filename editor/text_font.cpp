@@ -12,12 +12,14 @@ namespace vardelline::gui {
 
 // Raises partial coverage so that small unhinted text does not look washed
 // out (about coverage^0.7), in integers so that every platform gets the same.
-static uint8_t withContrast(int c) { return static_cast<uint8_t>((c + 255 - (255 - c) * (255 - c) / 255) / 2); }
+static uint8_t withContrast(int c) {
+    return static_cast<uint8_t>((c + 255 - (255 - c) * (255 - c) / 255) / 2);
+}
 
 TextFont::TextFont(const unsigned char* ttf, size_t size, float emPixels) {
     stbtt_fontinfo info;
-    if (ttf == nullptr || size < 12 || !(emPixels > 0.0f) ||
-        stbtt_GetFontOffsetForIndex(ttf, 0) != 0 || !stbtt_InitFont(&info, ttf, 0)) {
+    if (ttf == nullptr || size < 12 || !(emPixels > 0.0f) || stbtt_GetFontOffsetForIndex(ttf, 0) != 0 ||
+        !stbtt_InitFont(&info, ttf, 0)) {
         return;
     }
     float scale = stbtt_ScaleForMappingEmToPixels(&info, emPixels);

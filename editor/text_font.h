@@ -30,11 +30,11 @@ public:
 
 private:
     struct Glyph {
-        int left = 0;     // bitmap offset from the pen position
-        int top = 0;      // bitmap offset from the baseline
+        int left = 0;  // bitmap offset from the pen position
+        int top = 0;   // bitmap offset from the baseline
         int width = 0;
         int height = 0;
-        int advance = 0;  // whole pixels
+        int advance = 0;    // whole pixels
         size_t offset = 0;  // start of the coverage bytes in coverage_
     };
     static constexpr int kFirstChar = 32;

@@ -40,14 +40,22 @@ float inputSample(float x) {
 }
 
 // Subnormal output costs downstream processing dearly; write it as zero.
-float outputSample(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : x; }
+float outputSample(float x) {
+    return std::fabs(x) < FLT_MIN ? 0.0f : x;
+}
 
 }  // namespace
 
-void* BandEngine::operator new(size_t size) { return allocateZeroedPages(size); }
-void BandEngine::operator delete(void* memory, size_t size) { freeZeroedPages(memory, size); }
+void* BandEngine::operator new(size_t size) {
+    return allocateZeroedPages(size);
+}
+void BandEngine::operator delete(void* memory, size_t size) {
+    freeZeroedPages(memory, size);
+}
 
-BandEngine::BandEngine() { ringMask = ringSizeFor(fs) - 1; }
+BandEngine::BandEngine() {
+    ringMask = ringSizeFor(fs) - 1;
+}
 
 void BandEngine::setSampleRate(float newRate) {
     fs = newRate;
@@ -90,8 +98,8 @@ void BandEngine::updateBandControls() {
 
     for (int b = 0; b < kBands; ++b) {
         float octaves = static_cast<float>(10.0 * static_cast<double>(P[kSpeed + b]));
-        lfoRate[b] = static_cast<float>(static_cast<double>(Pow2Approx(octaves)) * 0.168737744140625 /
-                                        static_cast<double>(fs));
+        lfoRate[b] =
+            static_cast<float>(static_cast<double>(Pow2Approx(octaves)) * 0.168737744140625 / static_cast<double>(fs));
         bandFeedback[b] = static_cast<float>(0.99 * static_cast<double>(P[kFeedback + b]));
         lfoWidth[b] = P[kWidth + b];
         bandGainL[b] = 1.0f;
@@ -181,8 +189,8 @@ struct Lane {
 
 // Both lines run straight: plain loops over the run, with the lane's output
 // added to the running sum of the bands before it.
-VARDELLINE_HOT_LOOP void runStraight(const Lane& lane, const LineRun& c, const LineRun& d, double dMix,
-                                     double cMix, int n, float* __restrict sum) {
+VARDELLINE_HOT_LOOP void runStraight(const Lane& lane, const LineRun& c, const LineRun& d, double dMix, double cMix,
+                                     int n, float* __restrict sum) {
     const float* __restrict chorusIn = lane.chorus + c.read;
     float* __restrict chorusOut = lane.chorus + c.write;
     const float* __restrict plainIn = lane.plain + d.read;

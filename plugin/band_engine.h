@@ -48,8 +48,7 @@ public:
     void clearChorusLines();
 
     // Writes n frames over the outputs; in and out may be the same memory.
-    void processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
-                      CounterTiming timing);
+    void processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n, CounterTiming timing);
 
     // State, for tests and diagnostics.
     const FilterBank& filterBank() const { return bank; }

@@ -16,10 +16,10 @@ constexpr int32_t packCode(const char (&code)[5]) {
                                 static_cast<uint32_t>(static_cast<unsigned char>(code[3])));
 }
 
-constexpr int32_t kEditorRemote = packCode("vdLn");      // the index argument
-constexpr int32_t kCommandFramebuffer = packCode("fbuf"); // ptr: EditorFramebuffer*
-constexpr int32_t kCommandMouse = packCode("mous");       // ptr: const EditorMouseEvent*
-constexpr int32_t kCommandTick = packCode("tick");        // ptr unused: one timer tick
+constexpr int32_t kEditorRemote = packCode("vdLn");        // the index argument
+constexpr int32_t kCommandFramebuffer = packCode("fbuf");  // ptr: EditorFramebuffer*
+constexpr int32_t kCommandMouse = packCode("mous");        // ptr: const EditorMouseEvent*
+constexpr int32_t kCommandTick = packCode("tick");         // ptr unused: one timer tick
 
 // Filled by 'fbuf' after the editor has repainted what was pending. The
 // pixels are 0xAARRGGBB, rows top to bottom, stride in pixels; they stay
@@ -44,7 +44,7 @@ struct EditorMouseEvent {
     int32_t modifiers;  // EditorMouseModifier bits
     int32_t x;
     int32_t y;
-    char control[32];   // zero-terminated, or empty
+    char control[32];  // zero-terminated, or empty
 };
 
 }  // namespace vardelline::remote

@@ -15,7 +15,9 @@ namespace {
 
 constexpr double kDenormalOffset = 1e-12;
 
-float stored(double value) { return static_cast<float>(value + kDenormalOffset); }
+float stored(double value) {
+    return static_cast<float>(value + kDenormalOffset);
+}
 
 }  // namespace
 

@@ -16,7 +16,7 @@ enum ParamIndex : int {
     kStartFreq = 0,
     kFinishFreq = 1,
     kFreqQ = 2,
-    kLeftDelay = 3,   // + band, bands 0..7
+    kLeftDelay = 3,  // + band, bands 0..7
     kRightDelay = 11,
     kPan = 19,
     kSpeed = 27,

@@ -46,14 +46,22 @@ float clampParameter(float value) {
     return value;
 }
 
-bool isUsableRate(float rate) { return std::isfinite(rate) && rate >= 1.0f && rate <= 1.0e6f; }
+bool isUsableRate(float rate) {
+    return std::isfinite(rate) && rate >= 1.0f && rate <= 1.0e6f;
+}
 
 }  // namespace
 
-APluginProgram::APluginProgram() : values{}, name{} { copyText(name, "Init", kNameSize); }
+APluginProgram::APluginProgram() : values{}, name{} {
+    copyText(name, "Init", kNameSize);
+}
 
-void* APlugin::operator new(size_t size) { return allocateZeroedPages(size); }
-void APlugin::operator delete(void* memory, size_t size) { freeZeroedPages(memory, size); }
+void* APlugin::operator new(size_t size) {
+    return allocateZeroedPages(size);
+}
+void APlugin::operator delete(void* memory, size_t size) {
+    freeZeroedPages(memory, size);
+}
 
 APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
     suspend();
@@ -112,7 +120,9 @@ float APlugin::parameterValue(int index) const {
     return params[index].load(std::memory_order_relaxed);
 }
 
-void APlugin::getParameterLabel(VstInt32 /*index*/, char* label) { copyText(label, "", kVstMaxParamStrLen); }
+void APlugin::getParameterLabel(VstInt32 /*index*/, char* label) {
+    copyText(label, "", kVstMaxParamStrLen);
+}
 
 void APlugin::getParameterDisplay(VstInt32 index, char* text) {
     if (index < 0 || index >= kNumParams) return;
@@ -187,7 +197,9 @@ void APlugin::suspend() {
     chorusClears.fetch_add(1, std::memory_order_relaxed);
 }
 
-void APlugin::resume() { wantEvents(1); }
+void APlugin::resume() {
+    wantEvents(1);
+}
 
 // ---- audio ------------------------------------------------------------------
 
@@ -218,20 +230,20 @@ void APlugin::applyPendingChanges() {
 void APlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
     if (sampleFrames <= 0 || inputs == nullptr || outputs == nullptr) return;
     applyPendingChanges();
-    engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
-                        CounterTiming::AdvanceAfterUpdate);
+    engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, CounterTiming::AdvanceAfterUpdate);
 }
 
 void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
     if (sampleFrames <= 0 || inputs == nullptr || outputs == nullptr) return;
     applyPendingChanges();
-    engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
-                        CounterTiming::AdvanceBeforeUpdate);
+    engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, CounterTiming::AdvanceBeforeUpdate);
 }
 
 // ---- identity -----------------------------------------------------------------
 
-VstInt32 APlugin::processEvents(VstEvents* /*events*/) { return 1; }
+VstInt32 APlugin::processEvents(VstEvents* /*events*/) {
+    return 1;
+}
 
 bool APlugin::getOutputProperties(VstInt32 index, VstPinProperties* properties) {
     if (index >= 2 || index < 0 || properties == nullptr) return false;

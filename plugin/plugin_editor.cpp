@@ -23,7 +23,9 @@ APluginEditor::~APluginEditor() {
     }
 }
 
-APlugin* APluginEditor::plugin() const { return static_cast<APlugin*>(effect); }
+APlugin* APluginEditor::plugin() const {
+    return static_cast<APlugin*>(effect);
+}
 
 VstInt32 APluginEditor::getRect(ERect** place) {
     if (place == nullptr) return 0;
@@ -143,12 +145,8 @@ VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* pt
             std::memcpy(ptrArg, &description, sizeof description);
             return 1;
         }
-        case remote::kCommandMouse:
-            return ptrArg != nullptr ? remoteMouse(ptrArg) : 0;
-        case remote::kCommandTick:
-            window->fireTimers();
-            return 1;
-        default:
-            return 0;
+        case remote::kCommandMouse: return ptrArg != nullptr ? remoteMouse(ptrArg) : 0;
+        case remote::kCommandTick: window->fireTimers(); return 1;
+        default: return 0;
     }
 }

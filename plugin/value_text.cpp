@@ -20,7 +20,9 @@ std::string GeneralText(double x) {
     return std::string(buffer, result.ptr);
 }
 
-static std::string IntegerText(int n) { return std::to_string(n); }
+static std::string IntegerText(int n) {
+    return std::to_string(n);
+}
 
 std::string FilterStr(float x) {
     float f = static_cast<float>(20.0 * static_cast<double>(Pow2Readout(static_cast<float>(10.0 * x))));
@@ -58,8 +60,12 @@ static std::string BalanceText(const char* prefix, float v) {
     return prefix + left + "/" + right;
 }
 
-std::string WetDryStr(float v) { return BalanceText("L/R : ", v); }
-std::string WetDryStr2(float v) { return BalanceText("D/C : ", v); }
+std::string WetDryStr(float v) {
+    return BalanceText("L/R : ", v);
+}
+std::string WetDryStr2(float v) {
+    return BalanceText("D/C : ", v);
+}
 
 float limit(float x) {
     if (!(x >= 0.0f)) return 0.0f;

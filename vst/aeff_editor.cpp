@@ -1,7 +1,9 @@
 // Defaults of the editor base class.
 #include "vst/aeff_editor.h"
 
-VstInt32 AEffEditor::getRect(ERect** /*rect*/) { return 0; }
+VstInt32 AEffEditor::getRect(ERect** /*rect*/) {
+    return 0;
+}
 
 VstInt32 AEffEditor::open(void* ptr) {
     systemWindow = reinterpret_cast<VstIntPtr>(ptr);
@@ -16,7 +18,15 @@ void AEffEditor::idle() {
     }
 }
 
-VstInt32 AEffEditor::onKeyDown(VstKeyCode& /*keyCode*/) { return -1; }
-VstInt32 AEffEditor::onKeyUp(VstKeyCode& /*keyCode*/) { return -1; }
-VstInt32 AEffEditor::setKnobMode(VstInt32 /*val*/) { return 0; }
-bool AEffEditor::onWheel(float /*distance*/) { return false; }
+VstInt32 AEffEditor::onKeyDown(VstKeyCode& /*keyCode*/) {
+    return -1;
+}
+VstInt32 AEffEditor::onKeyUp(VstKeyCode& /*keyCode*/) {
+    return -1;
+}
+VstInt32 AEffEditor::setKnobMode(VstInt32 /*val*/) {
+    return 0;
+}
+bool AEffEditor::onWheel(float /*distance*/) {
+    return false;
+}

@@ -17,12 +17,11 @@ using VstIntPtr = intptr_t;
 
 struct AEffect;
 
-using audioMasterCallback = VstIntPtr(VST_CALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                  VstIntPtr value, void* ptr, float opt);
-using AEffectDispatcherProc = VstIntPtr(VST_CALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                    VstIntPtr value, void* ptr, float opt);
-using AEffectProcessProc = void(VST_CALL*)(AEffect* effect, float** inputs, float** outputs,
-                                           VstInt32 sampleFrames);
+using audioMasterCallback = VstIntPtr(VST_CALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                 void* ptr, float opt);
+using AEffectDispatcherProc = VstIntPtr(VST_CALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                   void* ptr, float opt);
+using AEffectProcessProc = void(VST_CALL*)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
 using AEffectSetParameterProc = void(VST_CALL*)(AEffect* effect, VstInt32 index, float parameter);
 using AEffectGetParameterProc = float(VST_CALL*)(AEffect* effect, VstInt32 index);
 
@@ -66,17 +65,14 @@ struct AEffect {
 static_assert(sizeof(AEffect) == 144, "32-bit descriptor size");
 static_assert(offsetof(AEffect, flags) == 36 && offsetof(AEffect, ioRatio) == 60, "32-bit offsets");
 static_assert(offsetof(AEffect, object) == 64 && offsetof(AEffect, uniqueID) == 72, "32-bit offsets");
-static_assert(offsetof(AEffect, processReplacing) == 80 && offsetof(AEffect, future) == 84,
-              "32-bit offsets");
+static_assert(offsetof(AEffect, processReplacing) == 80 && offsetof(AEffect, future) == 84, "32-bit offsets");
 #else
 static_assert(sizeof(AEffect) == 192, "64-bit descriptor size");
-static_assert(offsetof(AEffect, dispatcher) == 8 && offsetof(AEffect, getParameter) == 32,
-              "64-bit offsets");
+static_assert(offsetof(AEffect, dispatcher) == 8 && offsetof(AEffect, getParameter) == 32, "64-bit offsets");
 static_assert(offsetof(AEffect, numPrograms) == 40 && offsetof(AEffect, flags) == 56, "64-bit offsets");
 static_assert(offsetof(AEffect, resvd1) == 64 && offsetof(AEffect, initialDelay) == 80, "64-bit offsets");
 static_assert(offsetof(AEffect, ioRatio) == 92 && offsetof(AEffect, object) == 96, "64-bit offsets");
-static_assert(offsetof(AEffect, uniqueID) == 112 && offsetof(AEffect, processReplacing) == 120,
-              "64-bit offsets");
+static_assert(offsetof(AEffect, uniqueID) == 112 && offsetof(AEffect, processReplacing) == 120, "64-bit offsets");
 static_assert(offsetof(AEffect, future) == 128, "64-bit offsets");
 #endif
 

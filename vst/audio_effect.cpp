@@ -7,10 +7,11 @@
 
 namespace {
 
-AudioEffect* effectOf(AEffect* e) { return static_cast<AudioEffect*>(e->object); }
+AudioEffect* effectOf(AEffect* e) {
+    return static_cast<AudioEffect*>(e->object);
+}
 
-VstIntPtr VST_CALL dispatcherThunk(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                   float opt) {
+VstIntPtr VST_CALL dispatcherThunk(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     AudioEffect* effect = effectOf(e);
     VstIntPtr result = effect->dispatcher(opcode, index, value, ptr, opt);
     if (opcode == effClose) {
@@ -32,7 +33,9 @@ void VST_CALL setParameterThunk(AEffect* e, VstInt32 index, float parameter) {
     effectOf(e)->setParameter(index, parameter);
 }
 
-float VST_CALL getParameterThunk(AEffect* e, VstInt32 index) { return effectOf(e)->getParameter(index); }
+float VST_CALL getParameterThunk(AEffect* e, VstInt32 index) {
+    return effectOf(e)->getParameter(index);
+}
 
 // Rounds to the nearest integer, halves to even, for any float including NaN.
 VstIntPtr roundToInt(double x) {
@@ -70,7 +73,9 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.processReplacing = processReplacingThunk;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() {
+    delete editor;
+}
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
     editor = newEditor;
@@ -99,9 +104,13 @@ VstInt32 AudioEffect::getMasterVersion() {
     return version == 0 ? 1 : static_cast<VstInt32>(version);
 }
 
-VstInt32 AudioEffect::getCurrentUniqueId() { return static_cast<VstInt32>(callHost(audioMasterCurrentId)); }
+VstInt32 AudioEffect::getCurrentUniqueId() {
+    return static_cast<VstInt32>(callHost(audioMasterCurrentId));
+}
 
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
+void AudioEffect::masterIdle() {
+    callHost(audioMasterIdle);
+}
 
 bool AudioEffect::isInputConnected(VstInt32 input) {
     return callHost(audioMasterPinConnected, input, 0) == 0;

@@ -60,8 +60,7 @@ public:
 protected:
     void setFlag(VstInt32 flag, bool state);
     // Calls the host, or answers 0 without calling when there is no callback.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     bool hasHost() const { return audioMaster != nullptr; }
 
     AEffect cEffect;

@@ -5,7 +5,9 @@
 
 namespace {
 
-VstIntPtr answer(bool state) { return state ? 1 : 0; }
+VstIntPtr answer(bool state) {
+    return state ? 1 : 0;
+}
 
 // The low byte of opt rounded to the nearest integer, as key modifiers arrive.
 unsigned char lowByteOf(float opt) {
@@ -26,10 +28,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         case effCopyProgram: return answer(copyProgram(index));
         case effConnectInput: inputConnected(index, value != 0); return 1;
         case effConnectOutput: outputConnected(index, value != 0); return 1;
-        case effGetInputProperties:
-            return answer(getInputProperties(index, static_cast<VstPinProperties*>(ptr)));
-        case effGetOutputProperties:
-            return answer(getOutputProperties(index, static_cast<VstPinProperties*>(ptr)));
+        case effGetInputProperties: return answer(getInputProperties(index, static_cast<VstPinProperties*>(ptr)));
+        case effGetOutputProperties: return answer(getOutputProperties(index, static_cast<VstPinProperties*>(ptr)));
         case effGetPlugCategory: return getPlugCategory();
         case effGetCurrentPosition: return reportCurrentPosition();
         case effGetDestinationBuffer: return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
@@ -37,11 +37,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         case effOfflinePrepare: return answer(offlinePrepare(ptr, static_cast<VstInt32>(value)));
         case effOfflineRun: return answer(offlineRun(ptr, static_cast<VstInt32>(value)));
         case effProcessVarIo: return answer(processVariableIo(ptr));
-        case effSetSpeakerArrangement:
-            return answer(setSpeakerArrangement(reinterpret_cast<void*>(value), ptr));
-        case effSetBlockSizeAndSampleRate:
-            setBlockSizeAndSampleRate(static_cast<VstInt32>(value), opt);
-            return 1;
+        case effSetSpeakerArrangement: return answer(setSpeakerArrangement(reinterpret_cast<void*>(value), ptr));
+        case effSetBlockSizeAndSampleRate: setBlockSizeAndSampleRate(static_cast<VstInt32>(value), opt); return 1;
         case effSetBypass: return answer(setBypass(value != 0));
         case effGetEffectName: return answer(getEffectName(static_cast<char*>(ptr)));
         case effGetErrorText: return answer(getErrorText(static_cast<char*>(ptr)));
@@ -79,7 +76,9 @@ VstTimeInfo* AudioEffectX::getTimeInfo(VstInt32 filter) {
     return reinterpret_cast<VstTimeInfo*>(callHost(audioMasterGetTime, 0, filter));
 }
 
-VstInt32 AudioEffectX::tempoAt(VstInt32 pos) { return static_cast<VstInt32>(callHost(audioMasterTempoAt, 0, pos)); }
+VstInt32 AudioEffectX::tempoAt(VstInt32 pos) {
+    return static_cast<VstInt32>(callHost(audioMasterTempoAt, 0, pos));
+}
 
 VstInt32 AudioEffectX::getNumAutomatableParameters() {
     return static_cast<VstInt32>(callHost(audioMasterGetNumAutomatableParameters));
@@ -89,8 +88,12 @@ VstInt32 AudioEffectX::getParameterQuantization() {
     return static_cast<VstInt32>(callHost(audioMasterGetParameterQuantization));
 }
 
-bool AudioEffectX::ioChanged() { return callHost(audioMasterIOChanged) != 0; }
-bool AudioEffectX::needIdle() { return callHost(audioMasterNeedIdle) != 0; }
+bool AudioEffectX::ioChanged() {
+    return callHost(audioMasterIOChanged) != 0;
+}
+bool AudioEffectX::needIdle() {
+    return callHost(audioMasterNeedIdle) != 0;
+}
 
 bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
     return callHost(audioMasterSizeWindow, width, height) != 0;
@@ -107,14 +110,20 @@ VstInt32 AudioEffectX::updateBlockSize() {
     return blockSize;
 }
 
-VstInt32 AudioEffectX::getInputLatency() { return static_cast<VstInt32>(callHost(audioMasterGetInputLatency)); }
-VstInt32 AudioEffectX::getOutputLatency() { return static_cast<VstInt32>(callHost(audioMasterGetOutputLatency)); }
+VstInt32 AudioEffectX::getInputLatency() {
+    return static_cast<VstInt32>(callHost(audioMasterGetInputLatency));
+}
+VstInt32 AudioEffectX::getOutputLatency() {
+    return static_cast<VstInt32>(callHost(audioMasterGetOutputLatency));
+}
 
 AEffect* AudioEffectX::getPreviousPlug() {
     return reinterpret_cast<AEffect*>(callHost(audioMasterGetPreviousPlug));
 }
 
-AEffect* AudioEffectX::getNextPlug() { return reinterpret_cast<AEffect*>(callHost(audioMasterGetNextPlug)); }
+AEffect* AudioEffectX::getNextPlug() {
+    return reinterpret_cast<AEffect*>(callHost(audioMasterGetNextPlug));
+}
 
 VstInt32 AudioEffectX::willProcessReplacing() {
     return static_cast<VstInt32>(callHost(audioMasterWillReplaceOrAccumulate));
@@ -140,19 +149,24 @@ bool AudioEffectX::offlineStart(void* audioFiles, VstInt32 numAudioFiles, VstInt
     return callHost(audioMasterOfflineStart, numNewAudioFiles, numAudioFiles, audioFiles) != 0;
 }
 
-bool AudioEffectX::offlineGetCurrentPass() { return callHost(audioMasterOfflineGetCurrentPass) != 0; }
-bool AudioEffectX::offlineGetCurrentMetaPass() { return callHost(audioMasterOfflineGetCurrentMetaPass) != 0; }
+bool AudioEffectX::offlineGetCurrentPass() {
+    return callHost(audioMasterOfflineGetCurrentPass) != 0;
+}
+bool AudioEffectX::offlineGetCurrentMetaPass() {
+    return callHost(audioMasterOfflineGetCurrentMetaPass) != 0;
+}
 
 void AudioEffectX::setOutputSamplerate(float samplerate) {
     callHost(audioMasterSetOutputSampleRate, 0, 0, nullptr, samplerate);
 }
 
 bool AudioEffectX::getHostSpeakerArrangement(void* pluginInput, void* pluginOutput) {
-    return callHost(audioMasterGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(pluginInput),
-                    pluginOutput) != 0;
+    return callHost(audioMasterGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(pluginInput), pluginOutput) != 0;
 }
 
-bool AudioEffectX::getHostVendorString(char* text) { return callHost(audioMasterGetVendorString, 0, 0, text) != 0; }
+bool AudioEffectX::getHostVendorString(char* text) {
+    return callHost(audioMasterGetVendorString, 0, 0, text) != 0;
+}
 bool AudioEffectX::getHostProductString(char* text) {
     return callHost(audioMasterGetProductString, 0, 0, text) != 0;
 }
@@ -165,22 +179,38 @@ VstIntPtr AudioEffectX::hostVendorSpecific(VstInt32 lArg1, VstIntPtr lArg2, void
     return callHost(audioMasterVendorSpecific, lArg1, lArg2, ptrArg, floatArg);
 }
 
-bool AudioEffectX::canHostDo(char* text) { return callHost(audioMasterCanDo, 0, 0, text) != 0; }
-VstInt32 AudioEffectX::getHostLanguage() { return static_cast<VstInt32>(callHost(audioMasterGetLanguage)); }
+bool AudioEffectX::canHostDo(char* text) {
+    return callHost(audioMasterCanDo, 0, 0, text) != 0;
+}
+VstInt32 AudioEffectX::getHostLanguage() {
+    return static_cast<VstInt32>(callHost(audioMasterGetLanguage));
+}
 
 void* AudioEffectX::openWindow(void* window) {
     return reinterpret_cast<void*>(callHost(audioMasterOpenWindow, 0, 0, window));
 }
 
-bool AudioEffectX::closeWindow(void* window) { return callHost(audioMasterCloseWindow, 0, 0, window) != 0; }
-void* AudioEffectX::getDirectory() { return reinterpret_cast<void*>(callHost(audioMasterGetDirectory)); }
-bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
-bool AudioEffectX::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
-bool AudioEffectX::endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
+bool AudioEffectX::closeWindow(void* window) {
+    return callHost(audioMasterCloseWindow, 0, 0, window) != 0;
+}
+void* AudioEffectX::getDirectory() {
+    return reinterpret_cast<void*>(callHost(audioMasterGetDirectory));
+}
+bool AudioEffectX::updateDisplay() {
+    return callHost(audioMasterUpdateDisplay) != 0;
+}
+bool AudioEffectX::beginEdit(VstInt32 index) {
+    return callHost(audioMasterBeginEdit, index) != 0;
+}
+bool AudioEffectX::endEdit(VstInt32 index) {
+    return callHost(audioMasterEndEdit, index) != 0;
+}
 
 bool AudioEffectX::openFileSelector(void* ptr) {
     if (ptr == nullptr) return false;
     return callHost(audioMasterOpenFileSelector, 0, 0, ptr) != 0;
 }
 
-void AudioEffectX::wantEvents(VstInt32 filter) { callHost(audioMasterWantMidi, 0, filter); }
+void AudioEffectX::wantEvents(VstInt32 filter) {
+    callHost(audioMasterWantMidi, 0, filter);
+}

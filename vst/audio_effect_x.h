@@ -21,9 +21,7 @@ public:
     virtual bool string2parameter(VstInt32 /*index*/, char* /*text*/) { return false; }
     virtual float getChannelParameter(VstInt32 /*channel*/, VstInt32 /*index*/) { return 0.0f; }
     virtual VstInt32 getNumCategories() { return 1; }
-    virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) {
-        return false;
-    }
+    virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) { return false; }
     virtual bool copyProgram(VstInt32 /*destination*/) { return false; }
     virtual bool ioChanged();
     virtual bool needIdle();

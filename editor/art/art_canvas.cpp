@@ -14,7 +14,9 @@
 
 namespace artgen {
 
-Rgb rgb(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f}; }
+Rgb rgb(int r, int g, int b) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f};
+}
 
 Rgb mix(const Rgb& a, const Rgb& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -34,7 +36,9 @@ Font::Font(const std::string& path) : info_(new stbtt_fontinfo) {
     }
 }
 
-Font::~Font() { delete info_; }
+Font::~Font() {
+    delete info_;
+}
 
 float Font::width(const std::string& text, float px) const {
     float scale = stbtt_ScaleForMappingEmToPixels(info_, px);
@@ -57,7 +61,9 @@ void ArtCanvas::blend(int x, int y, const Rgb& colour, float coverage) {
     p = mix(p, colour, std::min(coverage, 1.0f));
 }
 
-void ArtCanvas::fillRect(int x, int y, int w, int h, const Rgb& colour) { gradientRect(x, y, w, h, colour, colour); }
+void ArtCanvas::fillRect(int x, int y, int w, int h, const Rgb& colour) {
+    gradientRect(x, y, w, h, colour, colour);
+}
 
 void ArtCanvas::gradientRect(int x, int y, int w, int h, const Rgb& top, const Rgb& bottom) {
     for (int row = y; row < y + h; ++row) {
@@ -84,7 +90,8 @@ void ArtCanvas::roundRect(float x, float y, float w, float h, float radius, cons
     };
     for (int py = int(std::floor(y)); py < int(std::ceil(y + h)); ++py) {
         Rgb colour = mix(top, bottom, std::clamp((py + 0.5f - y) / h, 0.0f, 1.0f));
-        for (int px = int(std::floor(x)); px < int(std::ceil(x + w)); ++px) blend(px, py, colour, coverage(px, py, inside));
+        for (int px = int(std::floor(x)); px < int(std::ceil(x + w)); ++px)
+            blend(px, py, colour, coverage(px, py, inside));
     }
 }
 
@@ -131,7 +138,8 @@ ArtCanvas ArtCanvas::crop(int x, int y, int w, int h) const {
     ArtCanvas out(w, h);
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
-            if (x + col >= 0 && y + row >= 0 && x + col < width_ && y + row < height_) out.at(col, row) = at(x + col, y + row);
+            if (x + col >= 0 && y + row >= 0 && x + col < width_ && y + row < height_)
+                out.at(col, row) = at(x + col, y + row);
         }
     }
     return out;

@@ -13,7 +13,9 @@ struct Entry {
     uint64_t count;
 };
 
-int channel(uint32_t colour, int k) { return static_cast<int>((colour >> (16 - 8 * k)) & 0xFF); }
+int channel(uint32_t colour, int k) {
+    return static_cast<int>((colour >> (16 - 8 * k)) & 0xFF);
+}
 
 // A box of colours; split along its widest channel at the weighted median.
 struct Box {
@@ -58,7 +60,8 @@ std::vector<uint32_t> PaletteBuilder::build() const {
         if (pick < 0) break;
         Box& box = boxes[static_cast<size_t>(pick)];
         int k = box.widest();
-        std::sort(box.entries.begin(), box.entries.end(), [k](const Entry& a, const Entry& b) { return a.c[k] < b.c[k]; });
+        std::sort(box.entries.begin(), box.entries.end(),
+                  [k](const Entry& a, const Entry& b) { return a.c[k] < b.c[k]; });
         uint64_t half = pickWeight / 2, running = 0;
         size_t cut = 1;
         for (; cut < box.entries.size() - 1; ++cut) {

@@ -83,7 +83,8 @@ TEST_F(GoldenImageTest, WindowMatchesTheStoredPicture) {
     if (differ != 0) {
         const std::string actual = ::testing::TempDir() + "editor_window_actual.png";
         writePng(actual, window.framebuffer());
-        ADD_FAILURE() << differ << " pixels differ from " << golden << " (-1: missing or other size); the window as drawn now is in " << actual;
+        ADD_FAILURE() << differ << " pixels differ from " << golden
+                      << " (-1: missing or other size); the window as drawn now is in " << actual;
     }
 }
 

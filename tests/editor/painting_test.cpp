@@ -105,9 +105,9 @@ TEST_F(PaintingTest, TheWindowHasItsLayout) {
     EXPECT_EQ(window.strip(2)->windowRect(), Rect::sized(390, 20, 100, 13));
     EXPECT_EQ(window.strip(51)->windowRect(), Rect::sized(552, 20, 100, 13));
     EXPECT_EQ(window.strip(3)->windowRect(), Rect::sized(60, 60, 100, 13));
-    EXPECT_EQ(window.strip(26)->windowRect(), Rect::sized(280, 200, 100, 13));   // HsPan8
-    EXPECT_EQ(window.strip(27)->windowRect(), Rect::sized(390, 60, 100, 13));    // HsSpeed1
-    EXPECT_EQ(window.strip(50)->windowRect(), Rect::sized(610, 200, 100, 13));   // HsFeed8
+    EXPECT_EQ(window.strip(26)->windowRect(), Rect::sized(280, 200, 100, 13));  // HsPan8
+    EXPECT_EQ(window.strip(27)->windowRect(), Rect::sized(390, 60, 100, 13));   // HsSpeed1
+    EXPECT_EQ(window.strip(50)->windowRect(), Rect::sized(610, 200, 100, 13));  // HsFeed8
     EXPECT_EQ(window.printout.windowRect(), Rect::sized(260, 240, 201, 23));
     // The three rows below the background picture show the window colour.
     EXPECT_TRUE(gui::sameColor(window.framebuffer().pixel(300, 276), gui::kSilver));

@@ -1,5 +1,7 @@
 // The band engine: delay lengths, controls, entry-point timing, block and
 // buffer independence, channel separation and the sample-rate handling.
+#include "plugin/band_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,8 +9,6 @@
 #include <memory>
 #include <random>
 #include <vector>
-
-#include "plugin/band_engine.h"
 
 using namespace vardelline;
 
@@ -39,8 +39,8 @@ std::vector<float> testSignal(int n, unsigned seed) {
 }
 
 // Renders in and in2 through the engine in blocks of the given sizes (cycled).
-void render(BandEngine& engine, const std::vector<float>& inL, const std::vector<float>& inR,
-            std::vector<float>& outL, std::vector<float>& outR, std::vector<int> blocks, CounterTiming timing) {
+void render(BandEngine& engine, const std::vector<float>& inL, const std::vector<float>& inR, std::vector<float>& outL,
+            std::vector<float>& outR, std::vector<int> blocks, CounterTiming timing) {
     outL.assign(inL.size(), 0.0f);
     outR.assign(inR.size(), 0.0f);
     size_t pos = 0, i = 0;
@@ -243,7 +243,7 @@ TEST(BandEngine, DelayLinesCarryOnAcrossTheCounterWrap) {
     auto nearWrap = makeEngine(p);
     auto aligned = makeEngine(p);
     nearWrap->setSampleCounter(0x7FFFFFFFu - 5000u + 1u);  // wraps to -2^31 inside the run
-    aligned->setSampleCounter(0x10000u * 100u - 5000u);  // same low 16 bits, same multiple-of-32 phase
+    aligned->setSampleCounter(0x10000u * 100u - 5000u);    // same low 16 bits, same multiple-of-32 phase
     auto noise = testSignal(12000, 7);
     std::vector<float> wrapL, wrapR, refL, refR;
     render(*nearWrap, noise, noise, wrapL, wrapR, {512}, CounterTiming::AdvanceBeforeUpdate);

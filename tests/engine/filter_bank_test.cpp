@@ -1,10 +1,10 @@
 // Filter design against hand-worked values, and the history ring.
+#include "plugin/filter_bank.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "plugin/filter_bank.h"
 
 using vardelline::FilterBank;
 

@@ -1,9 +1,10 @@
 // Reading stereo files, choosing output formats, and writing through a
 // temporary file so that an existing output is never left half-written.
+#include "tools/host/audio_file.h"
+
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
-#include "tools/host/audio_file.h"
 #include "tools/host/audio_format.h"
 #include "tools/host/host_error.h"
 
@@ -53,8 +54,7 @@ TEST_F(AudioFileTest, WriterReplacesTheTargetOnlyOnCommit) {
 }
 
 TEST_F(AudioFileTest, WriterIntoMissingFolderFailsCleanly) {
-    EXPECT_THROW(AudioFileWriter(path("no/such/folder/out.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100),
-                 HostError);
+    EXPECT_THROW(AudioFileWriter(path("no/such/folder/out.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100), HostError);
 }
 
 TEST(OutputFormat, ExtensionThenInputDecideUnlessNamed) {

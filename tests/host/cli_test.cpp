@@ -61,8 +61,8 @@ TEST_F(CliTest, RendersAFileThroughTheRealPluginInItsOwnFormat) {
     const hosttest::RunResult result =
         run("render song.flac -p narrow --param 'band 1: left delay=0.5' -s 51=0.75 --tail 0.01");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(std::regex_match(result.out,
-                                 std::regex("07 Narrow +peak .* dBFS .*real time  -> song-vardelline\\.flac\n")))
+    EXPECT_TRUE(
+        std::regex_match(result.out, std::regex("07 Narrow +peak .* dBFS .*real time  -> song-vardelline\\.flac\n")))
         << result.out;
     const hosttest::AudioData output = hosttest::readAudio(path("song-vardelline.flac"));
     EXPECT_EQ(output.info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);

@@ -39,8 +39,7 @@ TEST(DemoSignal, IsRepeatableStereoWithEverySectionAndASilentEnd) {
 
 TEST(RenderStats, LevelsOfAFullScaleSineAndOfSilence) {
     std::vector<float> sine(4410);
-    for (size_t i = 0; i < sine.size(); ++i)
-        sine[i] = static_cast<float>(std::sin(2.0 * M_PI * 441.0 * i / 44100.0));
+    for (size_t i = 0; i < sine.size(); ++i) sine[i] = static_cast<float>(std::sin(2.0 * M_PI * 441.0 * i / 44100.0));
     RenderStats stats;
     stats.setSampleRate(44100.0);
     stats.addOutput(sine.data(), sine.data(), sine.size());

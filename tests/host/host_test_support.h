@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -47,8 +46,8 @@ struct AudioData {
 };
 
 // A file of frames frames whose sample n of channel c is (c + 1) * 0.01 * (n % 50) - 0.2.
-inline void writeAudio(const std::string& path, int channels, int frames,
-                       int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int rate = 44100) {
+inline void writeAudio(const std::string& path, int channels, int frames, int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                       int rate = 44100) {
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;

@@ -1,10 +1,11 @@
 // The loader and the host protocol, checked against the fake plug-in's log of
 // what it was told and what the callback answered.
+#include "tools/host/plugin_instance.h"
+
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
 #include "tools/host/host_error.h"
-#include "tools/host/plugin_instance.h"
 #include "tools/host/renderer.h"
 
 namespace vardelline::host {

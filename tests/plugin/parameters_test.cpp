@@ -74,8 +74,8 @@ TEST(Parameters, LabelsAreEmptyAndDisplaysShowTheReadoutValue) {
         int index;
         float value;
         const char* text;
-    } cases[] = {{3, 0.5f, "80 ms"},       {0, 0.5f, "640Hz"},  {19, 0.6f, "L/R : 100%/79"},
-                 {27, 0.0f, "Off"},        {1, 1.0f, "20.5KHz"}, {2, 0.123f, "12.3%"},
+    } cases[] = {{3, 0.5f, "80 ms"},         {0, 0.5f, "640Hz"},   {19, 0.6f, "L/R : 100%/79"},
+                 {27, 0.0f, "Off"},          {1, 1.0f, "20.5KHz"}, {2, 0.123f, "12.3%"},
                  {51, 0.0f, "D/C : 0%/100"}, {34, 1.0f, "27.5Hz"}, {46, 1.0f, "100%"}};
     for (const Case& c : cases) {
         plugin->setParameter(c.index, c.value);

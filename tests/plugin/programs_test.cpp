@@ -37,7 +37,7 @@ TEST(Programs, FactoryNamesAndValues) {
     EXPECT_EQ(plugin->getParameter(2), 0.3125f);
     EXPECT_EQ(plugin->getParameter(6), 0.9f);
     EXPECT_EQ(plugin->getParameter(26), 0.0f);  // band 8 pan is never written
-    plugin->setProgram(7);  // Narrow
+    plugin->setProgram(7);                      // Narrow
     EXPECT_EQ(plugin->getParameter(1), 0.7f);
     EXPECT_EQ(plugin->getParameter(11), 1.0f);
     EXPECT_EQ(plugin->getParameter(19), 0.9375f);

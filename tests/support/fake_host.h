@@ -12,4 +12,6 @@ inline VstIntPtr fakeHostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
     return 0;
 }
 
-inline std::unique_ptr<APlugin> makePlugin() { return std::make_unique<APlugin>(&fakeHostCallback); }
+inline std::unique_ptr<APlugin> makePlugin() {
+    return std::make_unique<APlugin>(&fakeHostCallback);
+}

@@ -67,8 +67,8 @@ public:
         return effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }
 
-    static VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                              void* ptr = nullptr, float opt = 0.0f) {
+    static VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                              float opt = 0.0f) {
         return e->dispatcher(e, opcode, index, value, ptr, opt);
     }
 
@@ -88,8 +88,7 @@ public:
     VstTimeInfo timeInfo{};
 
 private:
-    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                              float opt) {
+    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
         TestHost* host = effect && effect->user ? static_cast<TestHost*>(effect->user) : current;
         if (host == nullptr) return 0;
         host->requests.push_back({effect, opcode, index, value, ptr, opt});

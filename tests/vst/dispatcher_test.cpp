@@ -94,8 +94,8 @@ TEST_F(Dispatcher, ProgramSelectionIgnoresNumbersOutOfRange) {
     char name[kVstMaxProgNameLen];
     call(effSetProgram, 0, 3);
     EXPECT_EQ(call(effGetProgram), 3);
-    for (VstIntPtr bad : {VstIntPtr(8), VstIntPtr(-1), VstIntPtr(1000000), VstIntPtr(INT_MIN),
-                          VstIntPtr(INT64_MIN + 3)}) {
+    for (VstIntPtr bad :
+         {VstIntPtr(8), VstIntPtr(-1), VstIntPtr(1000000), VstIntPtr(INT_MIN), VstIntPtr(INT64_MIN + 3)}) {
         call(effSetProgram, 0, bad);
         EXPECT_EQ(call(effGetProgram), 3);
     }

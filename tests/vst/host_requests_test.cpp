@@ -41,9 +41,7 @@ TEST(HostRequests, ResumeAsksForEventsAndSuspendAsksNothing) {
 
 TEST(HostRequests, RateSetWhileTheHostAnswersBecomesTheEngineRate) {
     TestHost host;
-    host.onSampleRateQuery = [](AEffect* e) {
-        TestHost::dispatch(e, effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    };
+    host.onSampleRateQuery = [](AEffect* e) { TestHost::dispatch(e, effSetSampleRate, 0, 0, nullptr, 48000.0f); };
     AEffect* e = host.create();
     ASSERT_NE(e, nullptr);
     auto* plugin = static_cast<APlugin*>(static_cast<AudioEffect*>(e->object));

@@ -75,8 +75,7 @@ AudioFileReader::~AudioFileReader() {
 size_t AudioFileReader::read(float* left, float* right, size_t frames) {
     interleaved_.resize(frames * kStereo);
     const sf_count_t count = sf_readf_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
-    if (sf_error(file_) != SF_ERR_NO_ERROR)
-        throw HostError(path_ + ": cannot read audio: " + libraryReason(file_));
+    if (sf_error(file_) != SF_ERR_NO_ERROR) throw HostError(path_ + ": cannot read audio: " + libraryReason(file_));
     for (sf_count_t i = 0; i < count; ++i) {
         left[i] = interleaved_[i * kStereo];
         right[i] = interleaved_[i * kStereo + 1];
@@ -116,8 +115,7 @@ void AudioFileWriter::write(const float* left, const float* right, size_t frames
         interleaved_[i * kStereo + 1] = right[i];
     }
     const sf_count_t written = sf_writef_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
-    if (written != static_cast<sf_count_t>(frames))
-        throw HostError(path_ + ": cannot write: " + libraryReason(file_));
+    if (written != static_cast<sf_count_t>(frames)) throw HostError(path_ + ": cannot write: " + libraryReason(file_));
 }
 
 void AudioFileWriter::commit() {

@@ -100,8 +100,7 @@ int chooseOutputFormat(const std::string& outputPath, int inputFormat, const std
     if (!encodingName.empty()) {
         for (const Encoding& e : kEncodings)
             if (lowerCase(encodingName) == e.name) subtype = e.subtype;
-        if (subtype == 0)
-            throw HostError("unknown encoding '" + encodingName + "' (known: " + encodingNames() + ")");
+        if (subtype == 0) throw HostError("unknown encoding '" + encodingName + "' (known: " + encodingNames() + ")");
         if (!canHold(type | subtype))
             throw HostError("the " + extensionFor(type) + " format cannot hold " + encodingName + " samples");
         return type | subtype;

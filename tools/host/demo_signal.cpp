@@ -84,8 +84,7 @@ void addClicks(StereoBuffer& out, double rate) {
         const size_t start = frameAt(t, rate);
         for (size_t i = 0; i < clickLength; ++i) {
             const float sample =
-                static_cast<float>(kLevel * std::exp(-static_cast<double>(i) / (kDecaySeconds * rate))) *
-                noise.next();
+                static_cast<float>(kLevel * std::exp(-static_cast<double>(i) / (kDecaySeconds * rate))) * noise.next();
             if (toLeft) out.left[start + i] += sample;
             if (toRight) out.right[start + i] += sample;
         }
@@ -121,8 +120,7 @@ void addNoiseBursts(StereoBuffer& out, double rate) {
     Noise noise(0x9e3779b9u);
     std::vector<double> burst(length);
     for (int band = 0; band < kBands; ++band) {
-        const double centre =
-            std::min(kLowestCentre * std::exp2(kOctavesSpanned * band / (kBands - 1)), 0.45 * rate);
+        const double centre = std::min(kLowestCentre * std::exp2(kOctavesSpanned * band / (kBands - 1)), 0.45 * rate);
         const size_t start = frameAt(kBurstsStart + slot * band, rate);
         for (std::vector<float>* channel : {&out.left, &out.right}) {
             BandPass filter(centre, kQ, rate);
@@ -133,8 +131,7 @@ void addNoiseBursts(StereoBuffer& out, double rate) {
                 burst[i] = filter.run(noise.next()) * edgeGain(i, length, fade);
                 sumSquares += burst[i] * burst[i];
             }
-            const double gain =
-                sumSquares > 0.0 ? kRms / std::sqrt(sumSquares / static_cast<double>(length)) : 0.0;
+            const double gain = sumSquares > 0.0 ? kRms / std::sqrt(sumSquares / static_cast<double>(length)) : 0.0;
             for (size_t i = 0; i < length; ++i) (*channel)[start + i] += static_cast<float>(gain * burst[i]);
         }
     }

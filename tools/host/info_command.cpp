@@ -1,7 +1,6 @@
 // The info subcommand: prints what a host learns from the plug-in — the
 // descriptor, identity strings, programs and parameters with their texts.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <memory>
 #include <string>

@@ -1,7 +1,6 @@
 // vardelline-host: a command-line host that loads the Vardelline plug-in
 // library by path and renders audio through it or describes it.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <exception>
 

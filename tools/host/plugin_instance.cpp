@@ -37,8 +37,7 @@ PluginInstance::PluginInstance(std::shared_ptr<PluginLibrary> library, const Hos
     }
     if (effect_ == nullptr)
         throw HostError(library_->path() + ": plug-in refused to start (its entry point returned no effect)");
-    if (effect_->magic != kEffectMagic)
-        throw HostError(library_->path() + ": not a VST 2 effect (bad magic number)");
+    if (effect_->magic != kEffectMagic) throw HostError(library_->path() + ": not a VST 2 effect (bad magic number)");
     // The descriptor's user field is left for the host: it leads the callback back here.
     effect_->user = this;
 

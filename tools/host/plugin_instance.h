@@ -52,8 +52,7 @@ public:
     double samplePosition() const { return samplePosition_; }
     void rewind() { samplePosition_ = 0.0; }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setParameter(int index, float value);
     float getParameter(int index) const;
     void setProgram(int index);
@@ -77,8 +76,8 @@ public:
     const VstTimeInfo& timeInfo() const { return timeInfo_; }
 
 private:
-    static VstIntPtr VST_CALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                           void* ptr, float opt);
+    static VstIntPtr VST_CALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                           float opt);
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, float opt);
     void refreshTimeInfo();
     void sendSettings();

@@ -25,8 +25,7 @@ std::shared_ptr<PluginLibrary> PluginLibrary::open(const std::string& path) {
         platform::closeLibrary(handle);
         throw HostError(path + ": not a VST 2 plug-in (exports neither VSTPluginMain nor main)");
     }
-    return std::shared_ptr<PluginLibrary>(
-        new PluginLibrary(path, handle, reinterpret_cast<PluginEntryProc>(entry)));
+    return std::shared_ptr<PluginLibrary>(new PluginLibrary(path, handle, reinterpret_cast<PluginEntryProc>(entry)));
 }
 
 PluginLibrary::PluginLibrary(std::string path, void* handle, PluginEntryProc entry)

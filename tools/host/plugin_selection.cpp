@@ -35,8 +35,7 @@ long plainNumber(const std::string& text) {
 }
 
 // Looks text up among count entries named by nameOf; kind is "program" or "parameter".
-int findEntry(const std::string& text, int count, const std::function<std::string(int)>& nameOf,
-              const char* kind) {
+int findEntry(const std::string& text, int count, const std::function<std::string(int)>& nameOf, const char* kind) {
     const std::string wanted = trimmed(text);
     const long number = plainNumber(wanted);
     if (number >= 0) {

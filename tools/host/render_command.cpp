@@ -2,8 +2,8 @@
 // one factory program (or every one of them) into audio files, with a line
 // of levels and timing per render.
 #include <sndfile.h>
-#include <CLI/CLI.hpp>
 
+#include <CLI/CLI.hpp>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -165,8 +165,7 @@ void registerRenderCommand(CLI::App& app, const HostContext& context) {
     CLI::Option* output = render->add_option("-o,--output", options->output,
                                              "File to write (default: <input>-vardelline.<ext>, or "
                                              "vardelline-demo.wav)");
-    CLI::Option* program =
-        render->add_option("-p,--program", options->program, "Factory program by number or name");
+    CLI::Option* program = render->add_option("-p,--program", options->program, "Factory program by number or name");
     render
         ->add_option("-s,--set,--param", options->settings,
                      "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
@@ -179,8 +178,7 @@ void registerRenderCommand(CLI::App& app, const HostContext& context) {
     outDir->needs(all);
     render->add_option("--format", options->container, "Output file format: " + containerNames());
     render->add_option("--encoding", options->encoding, "Output sample encoding: " + encodingNames());
-    render->add_option("-b,--block-size", options->blockSize, "Frames per processing block")
-        ->capture_default_str();
+    render->add_option("-b,--block-size", options->blockSize, "Frames per processing block")->capture_default_str();
     render->add_option("--tail", options->tailSeconds, "Seconds of silence to render after the input")
         ->capture_default_str();
     render->add_flag("--no-progress", options->noProgress, "Never draw a progress bar");

@@ -44,8 +44,8 @@ double RenderStats::realTimeFactor() const {
 
 std::string formatStats(const RenderStats& stats) {
     char line[160];
-    std::snprintf(line, sizeof line, "peak %6.1f dBFS  RMS %6.1f dBFS  %7.3f s  %7.1fx real time",
-                  stats.peakDbfs(), stats.rmsDbfs(), stats.processSeconds(), stats.realTimeFactor());
+    std::snprintf(line, sizeof line, "peak %6.1f dBFS  RMS %6.1f dBFS  %7.3f s  %7.1fx real time", stats.peakDbfs(),
+                  stats.rmsDbfs(), stats.processSeconds(), stats.realTimeFactor());
     return line;
 }
 

@@ -21,14 +21,14 @@ std::string countText(int count, const std::string& thing) {
 void requireStereoEffect(PluginInstance& instance) {
     const AEffect& effect = instance.effect();
     if (effect.numInputs != 2 || effect.numOutputs != 2)
-        throw HostError(instance.library().path() + ": plug-in has " + countText(effect.numInputs, "input") +
-                        " and " + countText(effect.numOutputs, "output") + "; need 2 of each");
+        throw HostError(instance.library().path() + ": plug-in has " + countText(effect.numInputs, "input") + " and " +
+                        countText(effect.numOutputs, "output") + "; need 2 of each");
     if ((effect.flags & effFlagsCanReplacing) == 0 || effect.processReplacing == nullptr)
         throw HostError(instance.library().path() + ": plug-in cannot process in place (no processReplacing)");
 }
 
-RenderStats renderStream(PluginInstance& instance, AudioSource& source, AudioFileWriter& writer,
-                         int64_t tailFrames, ProgressBar& progress) {
+RenderStats renderStream(PluginInstance& instance, AudioSource& source, AudioFileWriter& writer, int64_t tailFrames,
+                         ProgressBar& progress) {
     using Clock = std::chrono::steady_clock;
     const size_t blockSize = static_cast<size_t>(instance.settings().blockSize);
     std::vector<float> inLeft(blockSize), inRight(blockSize), outLeft(blockSize), outRight(blockSize);

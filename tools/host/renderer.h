@@ -18,7 +18,7 @@ void requireStereoEffect(PluginInstance& instance);
 // Resumes the instance, streams the whole source and then tailFrames of
 // silence through it into writer, and suspends it again. The writer is left
 // for the caller to commit.
-RenderStats renderStream(PluginInstance& instance, AudioSource& source, AudioFileWriter& writer,
-                         int64_t tailFrames, ProgressBar& progress);
+RenderStats renderStream(PluginInstance& instance, AudioSource& source, AudioFileWriter& writer, int64_t tailFrames,
+                         ProgressBar& progress);
 
 }  // namespace vardelline::host

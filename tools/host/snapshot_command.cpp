@@ -4,7 +4,6 @@
 // editor only through the binary interface (effEditOpen and the editor's
 // vendor-specific requests of plugin/editor_remote.h).
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -73,12 +72,18 @@ std::vector<remote::EditorMouseEvent> parseMouseAction(const std::string& action
     const int to = twoPositions ? pixelNumber(parts[3], action) : from;
     for (size_t i = twoPositions ? 4 : 3; i < parts.size(); ++i) {
         const std::string& mod = parts[i];
-        if (mod == "shift") event.modifiers |= remote::kModifierShift;
-        else if (mod == "ctrl") event.modifiers |= remote::kModifierCtrl;
-        else if (mod == "alt") event.modifiers |= remote::kModifierAlt;
-        else if (mod == "right") event.button = remote::kButtonRight;
-        else if (mod == "middle") event.button = remote::kButtonMiddle;
-        else throw HostError("mouse action '" + action + "': unknown modifier '" + mod + "'");
+        if (mod == "shift")
+            event.modifiers |= remote::kModifierShift;
+        else if (mod == "ctrl")
+            event.modifiers |= remote::kModifierCtrl;
+        else if (mod == "alt")
+            event.modifiers |= remote::kModifierAlt;
+        else if (mod == "right")
+            event.button = remote::kButtonRight;
+        else if (mod == "middle")
+            event.button = remote::kButtonMiddle;
+        else
+            throw HostError("mouse action '" + action + "': unknown modifier '" + mod + "'");
     }
 
     auto at = [&event](int32_t eventKind, int x) {
@@ -174,8 +179,7 @@ void registerSnapshotCommand(CLI::App& app, const HostContext& context) {
         app.add_subcommand("snapshot", "Draw the plug-in's editor without a window system and save it as PNG");
     snapshot->add_option("-o,--output", options->output, "PNG file to write")->required();
     snapshot->add_option("-p,--program", options->program, "Factory program by number or name");
-    snapshot
-        ->add_option("-s,--set", options->settings, "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
+    snapshot->add_option("-s,--set", options->settings, "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
         ->allow_extra_args(false);
     snapshot->add_option("-m,--mouse", options->mouse, kMouseHelp)->allow_extra_args(false);
     snapshot->callback([&context, options] { runSnapshot(context, *options); });
