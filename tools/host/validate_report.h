@@ -81,7 +81,13 @@ int runValidation(const std::string& pluginPath, const Options& options);
 #if defined(__MINGW32__)
 std::string format(const char* pattern, ...) __attribute__((format(gnu_printf, 1, 2)));
 #else
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+// mingw's printf family follows the GNU format rules once its ANSI stdio is on.
+#if defined(__MINGW32__)
+#define VALIDATE_PRINTF_FORMAT __MINGW_PRINTF_FORMAT
+#else
+#define VALIDATE_PRINTF_FORMAT printf
+#endif
+std::string format(const char* pattern, ...) __attribute__((format(VALIDATE_PRINTF_FORMAT, 1, 2)));
 #endif
 
 }  // namespace vardelline::host::validate
