@@ -227,14 +227,24 @@ void APlugin::applyPendingChanges() {
     appliedChorusClears = clears;
 }
 
+namespace {
+
+// A block the engine can run: frames to do and all four channel buffers.
+bool usableBlock(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    return sampleFrames > 0 && inputs != nullptr && outputs != nullptr && inputs[0] != nullptr &&
+           inputs[1] != nullptr && outputs[0] != nullptr && outputs[1] != nullptr;
+}
+
+}  // namespace
+
 void APlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (sampleFrames <= 0 || inputs == nullptr || outputs == nullptr) return;
+    if (!usableBlock(inputs, outputs, sampleFrames)) return;
     applyPendingChanges();
     engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, CounterTiming::AdvanceAfterUpdate);
 }
 
 void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (sampleFrames <= 0 || inputs == nullptr || outputs == nullptr) return;
+    if (!usableBlock(inputs, outputs, sampleFrames)) return;
     applyPendingChanges();
     engine.processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, CounterTiming::AdvanceBeforeUpdate);
 }

@@ -89,3 +89,16 @@ TEST(EngineHandoff, SuspendSilencesTheChorusButNotThePlainLines) {
     for (float s : outL) peak = std::max(peak, std::fabs(s));
     EXPECT_GT(peak, 1e-3f);  // the plain line replays what it held
 }
+
+TEST(EngineHandoff, BlocksWithMissingBuffersAreSkipped) {
+    auto plugin = makePlugin();
+    float sample = 0.5f;
+    float* channel[2] = {&sample, nullptr};
+    float* good[2] = {&sample, &sample};
+    plugin->processReplacing(channel, good, 1);
+    plugin->process(good, channel, 1);
+    plugin->processReplacing(nullptr, good, 1);
+    EXPECT_EQ(plugin->engineState().sampleCounter(), 0u);
+    plugin->processReplacing(good, good, 1);
+    EXPECT_EQ(plugin->engineState().sampleCounter(), 1u);
+}
