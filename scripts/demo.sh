@@ -9,5 +9,5 @@ echo "installed: $(cmake -L -N build | sed -n 's/^VARDELLINE_INSTALL_DIR:PATH=//
 mkdir -p out
 build/tools/host/vardelline-host render --all-programs --out-dir out
 if build/tools/host/vardelline-host snapshot --help >/dev/null 2>&1; then
-  build/tools/host/vardelline-host snapshot -o out/editor.png && echo "editor: out/editor.png"
+  build/tools/host/vardelline-host snapshot -o out/editor.png
 fi
