@@ -8,6 +8,4 @@ cmake --install build >/dev/null
 echo "installed: $(cmake -L -N build | sed -n 's/^VARDELLINE_INSTALL_DIR:PATH=//p')/vardelline.so"
 mkdir -p out
 build/tools/host/vardelline-host render --all-programs --out-dir out
-if build/tools/host/vardelline-host snapshot --help >/dev/null 2>&1; then
-  build/tools/host/vardelline-host snapshot -o out/editor.png
-fi
+build/tools/host/vardelline-host snapshot -o out/editor.png
