@@ -114,42 +114,25 @@ void BandEngine::updateBandControls() {
 
 namespace {
 
-// lengthOf for a run of non-negative scaled delays, without branches so the
-// loop vectorises: the nearest integer to x - 0.4999999, halves to even.
-VARDELLINE_HOT_LOOP void lengthsOf(const float* __restrict scaled, int32_t* __restrict lengths, int count) {
-    for (int i = 0; i < count; ++i) {
-        const double d = static_cast<double>(scaled[i]) - 0.4999999;
-        const int32_t whole = static_cast<int32_t>(d);  // d >= -0.5: truncation is the floor, or 0 just below it
-        const double fraction = d - whole;
-        const int32_t up = (fraction > 0.5) | ((fraction == 0.5) & (whole & 1));
-        const int32_t rounded = whole + up;
-        lengths[i] = (rounded < BandEngine::kMaxDelayLength ? rounded : BandEngine::kMaxDelayLength - 1) + 1;
-    }
+// A delay of x samples as a whole length of at least one sample.
+int32_t lengthOf(float x) {
+    return std::min(RoundDown(x), BandEngine::kMaxDelayLength - 1) + 1;
 }
 
 }  // namespace
 
 void BandEngine::updateModulation(int32_t n) {
     const double rate = fs;
-    alignas(32) float scaled[4 * kBands];
     for (int b = 0; b < kBands; ++b) {
         // A zero width leaves the sweep at exactly 1 whatever the sine gives.
         const double sweep = lfoWidth[b] == 0.0f ? 0.0 : portableSin(static_cast<double>(n) * lfoRate[b]);
         const double m = static_cast<float>(sweep * static_cast<double>(lfoWidth[b]) + 1.0);
         const double left = P[kLeftDelay + b];
         const double right = P[kRightDelay + b];
-        scaled[b] = static_cast<float>(left * rate * 0.16);
-        scaled[kBands + b] = static_cast<float>(right * rate * 0.16);
-        scaled[2 * kBands + b] = static_cast<float>(m * left * rate * 0.16);
-        scaled[3 * kBands + b] = static_cast<float>(m * right * rate * 0.16);
-    }
-    alignas(32) int32_t lengths[4 * kBands];
-    lengthsOf(scaled, lengths, 4 * kBands);
-    for (int b = 0; b < kBands; ++b) {
-        delayLenL[b] = lengths[b];
-        delayLenR[b] = lengths[kBands + b];
-        chorusLenL[b] = lengths[2 * kBands + b];
-        chorusLenR[b] = lengths[3 * kBands + b];
+        delayLenL[b] = lengthOf(static_cast<float>(left * rate * 0.16));
+        delayLenR[b] = lengthOf(static_cast<float>(right * rate * 0.16));
+        chorusLenL[b] = lengthOf(static_cast<float>(m * left * rate * 0.16));
+        chorusLenR[b] = lengthOf(static_cast<float>(m * right * rate * 0.16));
     }
 }
 

@@ -12,10 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "plugin/factory_programs.h"
 #include "plugin/plugin_editor.h"
+#include "plugin/value_text.h"
 #include "plugin/zeroed_pages.h"
 
 using namespace vardelline;
@@ -39,12 +39,6 @@ private:
     std::atomic<int32_t>& active;
     std::atomic<uint32_t>& serial;
 };
-
-float clampParameter(float value) {
-    if (!(value >= 0.0f)) return 0.0f;  // NaN too
-    if (value > 1.0f) return 1.0f;
-    return value;
-}
 
 bool isUsableRate(float rate) {
     return std::isfinite(rate) && rate >= 1.0f && rate <= 1.0e6f;
@@ -106,7 +100,7 @@ void APlugin::storeParameter(int program, int index, float value) {
 
 void APlugin::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumParamSlots) return;
-    storeParameter(currentProgram.load(std::memory_order_relaxed), index, clampParameter(value));
+    storeParameter(currentProgram.load(std::memory_order_relaxed), index, limit(value));
     if (editor) editor->update();
 }
 
@@ -144,10 +138,8 @@ void APlugin::setProgram(VstInt32 program) {
         currentProgram.store(program, std::memory_order_relaxed);
         // Back into the program being applied, never into one that another
         // thread has made current meanwhile.
-        for (int i = 0; i < kNumParamSlots; ++i) {
-            storeParameter(program, i, clampParameter(programs[program].values[i].load(std::memory_order_relaxed)));
-            if (editor) editor->update();
-        }
+        for (int i = 0; i < kNumParamSlots; ++i)
+            storeParameter(program, i, limit(programs[program].values[i].load(std::memory_order_relaxed)));
         chorusClears.fetch_add(1, std::memory_order_relaxed);
     }
     updateEditor();

@@ -37,13 +37,10 @@ float VST_CALL getParameterThunk(AEffect* e, VstInt32 index) {
     return effectOf(e)->getParameter(index);
 }
 
-// Rounds to the nearest integer, halves to even, for any float including NaN.
+// Rounds to the nearest integer; values outside the int32 range and NaN give 0.
 VstIntPtr roundToInt(double x) {
     if (!(std::fabs(x) < 2147483647.0)) return 0;
-    double below = std::floor(x);
-    double fraction = x - below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) below += 1.0;
-    return static_cast<VstIntPtr>(below);
+    return static_cast<VstIntPtr>(std::nearbyint(x));
 }
 
 }  // namespace
