@@ -1,6 +1,7 @@
 // The editor window: layout, strip painting, readout and mouse handling.
 #include "editor/editor_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "editor/skin.h"
@@ -29,6 +30,12 @@ std::string bandStripName(const layout::BandColumn& column, int band) {
         if (exception.index == index) return exception.name;
     }
     return column.prefix + std::to_string(band + 1);
+}
+
+// The value of a coarse drag at strip position X: one pixel is 1/80.
+float coarseValue(int x) {
+    long long offset = std::clamp<long long>(static_cast<long long>(x) - kOriginX, 0, kCoarseRange);
+    return limit(static_cast<float>(static_cast<double>(offset) / kCoarseRange));
 }
 
 }  // namespace
@@ -160,8 +167,8 @@ void TPluginEditorWindow::SetControl(uint32_t index) {
 void TPluginEditorWindow::SetLabel(int32_t index) {
     char name[64];
     char text[64];
-    if (!paramReadoutLabel(index, name, sizeof name)) return;
-    if (index < 0 || index >= kNumParamSlots || !paramValueText(index, value(index), text, sizeof text)) return;
+    // Only indices with a readout label reach value(), so it stays in range.
+    if (!paramReadoutLabel(index, name, sizeof name) || !paramValueText(index, value(index), text, sizeof text)) return;
     PrintLabels(name, text);
 }
 
@@ -182,12 +189,6 @@ void TPluginEditorWindow::MouseUp(gui::Control& /*sender*/, gui::MouseButton /*b
     dragging = false;
     dragMode = -1;
     SetAll();
-}
-
-// The value of a coarse drag at strip position X: one pixel is 1/80.
-static float coarseValue(int x) {
-    long long offset = std::clamp<long long>(static_cast<long long>(x) - kOriginX, 0, kCoarseRange);
-    return limit(static_cast<float>(static_cast<double>(offset) / kCoarseRange));
 }
 
 void TPluginEditorWindow::applyDrag(int index, float v) {

@@ -45,7 +45,6 @@ public:
     // control holds the mouse), or, when aimedAt is given, at that control's
     // own coordinates as if the pointer were over it.
     void dispatchPointer(const PointerEvent& event, Control* aimedAt = nullptr);
-    Control* mouseCapture() const { return capture_; }
 
     void addTimer(Timer& timer) { timers_.push_back(&timer); }
     // Lets time pass for every timer; fireTimers ticks each enabled one once.

@@ -7,19 +7,14 @@
 
 #include <cstdint>
 
+#include "vst/aeffect.h"
+
 namespace vardelline::remote {
 
-constexpr int32_t packCode(const char (&code)[5]) {
-    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(code[0])) << 24) |
-                                (static_cast<uint32_t>(static_cast<unsigned char>(code[1])) << 16) |
-                                (static_cast<uint32_t>(static_cast<unsigned char>(code[2])) << 8) |
-                                static_cast<uint32_t>(static_cast<unsigned char>(code[3])));
-}
-
-constexpr int32_t kEditorRemote = packCode("vdLn");        // the index argument
-constexpr int32_t kCommandFramebuffer = packCode("fbuf");  // ptr: EditorFramebuffer*
-constexpr int32_t kCommandMouse = packCode("mous");        // ptr: const EditorMouseEvent*
-constexpr int32_t kCommandTick = packCode("tick");         // ptr unused: one timer tick
+constexpr int32_t kEditorRemote = fourCharCode("vdLn");        // the index argument
+constexpr int32_t kCommandFramebuffer = fourCharCode("fbuf");  // ptr: EditorFramebuffer*
+constexpr int32_t kCommandMouse = fourCharCode("mous");        // ptr: const EditorMouseEvent*
+constexpr int32_t kCommandTick = fourCharCode("tick");         // ptr unused: one timer tick
 
 // Filled by 'fbuf' after the editor has repainted what was pending. The
 // pixels are 0xAARRGGBB, rows top to bottom, stride in pixels; they stay

@@ -16,11 +16,7 @@ namespace remote = vardelline::remote;
 APluginEditor::APluginEditor(APlugin* plugin) : AEffEditor(plugin) {}
 
 APluginEditor::~APluginEditor() {
-    if (window) {
-        if (plugin() != nullptr) plugin()->editorClosed.store(true);
-        destroyWindow();
-        parentWindow = nullptr;
-    }
+    if (window) destroyWindow();
 }
 
 APlugin* APluginEditor::plugin() const {
@@ -70,18 +66,16 @@ VstInt32 APluginEditor::open(void* ptr) {
 void APluginEditor::close() {
     if (window) window->hide();
     openCount = openCount > 1 ? openCount - 1 : 0;
-    if (openCount == 0) {
-        if (plugin() != nullptr) plugin()->editorClosed.store(true);
-        destroyWindow();
-        parentWindow = nullptr;
-    }
+    if (openCount == 0) destroyWindow();
 }
 
 void APluginEditor::destroyWindow() {
+    if (plugin() != nullptr) plugin()->editorClosed.store(true);
     updateTarget.store(nullptr);
     while (updatesRunning.load() != 0) std::this_thread::yield();
     window.reset();
     platformWindow.reset();
+    parentWindow = nullptr;
 }
 
 void APluginEditor::idle() {
@@ -94,7 +88,8 @@ void APluginEditor::idle() {
 void APluginEditor::update() {
     updatesRunning.fetch_add(1);
     TPluginEditorWindow* target = updateTarget.load();
-    if (target != nullptr && plugin() != nullptr && !plugin()->editorClosed.load()) copyValuesInto(*target);
+    // Null whenever the window is closed or closing.
+    if (target != nullptr && plugin() != nullptr) copyValuesInto(*target);
     updatesRunning.fetch_sub(1);
 }
 

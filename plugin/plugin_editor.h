@@ -39,7 +39,8 @@ private:
     APlugin* plugin() const;
     void setParameterAutomated(int index, float value) override;
     void copyValuesInto(vardelline::TPluginEditorWindow& target) const;
-    // Destroys the window once no update can still be writing into it.
+    // Tells the effect the editor is closed and destroys the window once no
+    // update can still be writing into it.
     void destroyWindow();
     VstIntPtr remoteMouse(const void* ptr);
 

@@ -1,5 +1,5 @@
 // Shapes and text of the picture generator's canvas.
-#include "art_canvas.h"
+#include "editor/art/art_canvas.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "art_canvas.h"
+#include "editor/art/art_canvas.h"
+#include "editor/art/palette.h"
 #include "editor/layout.h"
-#include "palette.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBIW_STATIC

@@ -1,5 +1,5 @@
 // Median-cut palette and nearest-colour mapping.
-#include "palette.h"
+#include "editor/art/palette.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -146,7 +146,7 @@ TEST_F(AdaptorTest, RemoteRequestsAnswerZeroWhenTheyCannotBeCarriedOut) {
     EXPECT_EQ(remoteCall(remote::kCommandTick, nullptr), 0);
     dispatch(effEditOpen);
     EXPECT_EQ(dispatch(effVendorSpecific, 0x12345678, remote::kCommandTick, nullptr), 0);
-    EXPECT_EQ(remoteCall(remote::packCode("what"), &frame), 0);
+    EXPECT_EQ(remoteCall(fourCharCode("what"), &frame), 0);
     EXPECT_EQ(remoteCall(remote::kCommandFramebuffer, nullptr), 0);
     EXPECT_EQ(remoteCall(remote::kCommandMouse, nullptr), 0);
     EXPECT_EQ(mouse(remote::kMousePress, "NoSuchStrip", 50), 0);
