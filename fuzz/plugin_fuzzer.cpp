@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plugin/plugin.h"
+#include "tools/host/opcode_buffers.h"
 
 namespace {
 
@@ -96,24 +97,6 @@ VstIntPtr VST_CALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
     }
 }
 
-// As many bytes as the plug-in may write through ptr for opcodes that write
-// (the interface's text bounds); every other opcode gets room for any record.
-size_t bufferSize(VstInt32 opcode) {
-    switch (opcode) {
-        case effGetProgramName:
-        case effGetProgramNameIndexed: return kVstMaxProgNameLen;
-        case effGetParamLabel:
-        case effGetParamDisplay:
-        case effGetParamName: return kVstMaxParamStrLen;
-        case effGetEffectName: return kVstMaxEffectNameLen;
-        case effGetVendorString:
-        case effGetProductString: return kVstMaxVendorStrLen;
-        case effEditGetRect:
-        case effGetChunk: return sizeof(void*);
-        default: return 256;
-    }
-}
-
 void dispatch(AEffect* effect, Input& input) {
     const VstInt32 opcode = static_cast<VstInt32>(input.byte()) - 10;  // -10..245
     const VstInt32 index = input.index();
@@ -125,7 +108,8 @@ void dispatch(AEffect* effect, Input& input) {
         effect->dispatcher(effect, opcode, index, value, nullptr, opt);
         return;
     }
-    Guarded buffer(bufferSize(opcode), input);
+    // Exactly the bytes the opcode may write, or room for any record.
+    Guarded buffer(vardelline::host::writeBound(opcode, 256), input);
     effect->dispatcher(effect, opcode, index, value, buffer.data(), opt);
 }
 

@@ -48,9 +48,6 @@ public:
 
     // One block through processReplacing; frames must not exceed the block size.
     void processReplacing(float** inputs, float** outputs, int frames);
-    // Sample position of the next block, as the time info reports it.
-    double samplePosition() const { return samplePosition_; }
-    void rewind() { samplePosition_ = 0.0; }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setParameter(int index, float value);

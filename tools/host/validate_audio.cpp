@@ -30,7 +30,7 @@ void setBusy(Subject& subject, GroupContext& context) {
 void runAudioFormatsGroup(GroupContext& context, GroupReport& report) {
     const float rates[] = {44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f};
     const int blocks[] = {1, 32, 64, 512, 1024, 4096, 0};  // 0: a random mix
-    const double seconds = context.level() >= 3 ? 0.75 : context.level() == 2 ? 0.3 : 0.1;
+    const double seconds = context.byLevel(0.1, 0.3, 0.75);
     report.describe(
         format("5 rates x 7 block sizes (1..4096, random) x 2 entry points, in place and out of place "
                "compared, %.2f s each",
@@ -53,9 +53,7 @@ void runAudioFormatsGroup(GroupContext& context, GroupReport& report) {
                     setup.replacing = replacing;
                     setup.inPlace = inPlace != 0;
                     setup.keep = true;
-                    RenderResult result = render(
-                        *subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); },
-                        static_cast<long>(seconds * rate), setup, random);
+                    RenderResult result = render(*subject, signal, static_cast<long>(seconds * rate), setup, random);
                     const std::string what =
                         format("%g Hz, blocks of %d, %s, %s", static_cast<double>(rate), block,
                                replacing ? "processReplacing" : "process", inPlace ? "in place" : "out of place");
@@ -153,8 +151,8 @@ const LoudInput kLoudInputs[] = {
 }  // namespace
 
 void runExtremesGroup(GroupContext& context, GroupReport& report) {
-    const double seconds = context.level() >= 3 ? 3.0 : context.level() == 2 ? 1.0 : 0.3;
-    const int randomConfigs = context.level() >= 3 ? 12 : 3;
+    const double seconds = context.byLevel(0.3, 1.0, 3.0);
+    const int randomConfigs = context.byLevel(3, 3, 12);
     report.describe(
         format("%zu extreme settings + %d random 0/1 settings x %zu full-scale inputs x 2 entry points "
                "x 44.1/192 kHz, %.1f s each, bound %g",
@@ -238,7 +236,7 @@ const HostileKind kHugeKinds[] = {
 template <size_t N>
 void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, GroupReport& report) {
     constexpr float kRate = 48000.0f;
-    const double burst = context.level() >= 2 ? 0.5 : 0.1;
+    const double burst = context.byLevel(0.1, 0.5, 0.5);
     // The longest line holds 0.32 s; filters ring down well within another second.
     const double flush = 1.5;
     std::string names;
@@ -258,7 +256,6 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
                 setup.replacing = replacing;
                 setup.bound = kind.bounded ? kOutputBoundPerUnitInput : FLT_MAX;
                 TestSignal signal(3, kRate);
-                auto sound = [&](float* l, float* r, int n) { signal.fill(l, r, n); };
                 std::mt19937 noise(5);
                 long position = 0;
                 auto hostile = [&](float* l, float* r, int n) {
@@ -269,12 +266,12 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
                 };
                 const std::string what =
                     format("%s, %s, setting %d", kind.name, replacing ? "processReplacing" : "process", setting);
-                render(*subject, sound, static_cast<long>(0.25 * kRate), setup, context.random);
+                render(*subject, signal, static_cast<long>(0.25 * kRate), setup, context.random);
                 RenderResult during =
                     render(*subject, hostile, static_cast<long>(burst * kRate), setup, context.random);
                 RenderResult flushing =
-                    render(*subject, sound, static_cast<long>(flush * kRate), setup, context.random);
-                RenderResult after = render(*subject, sound, static_cast<long>(0.5 * kRate), setup, context.random);
+                    render(*subject, signal, static_cast<long>(flush * kRate), setup, context.random);
+                RenderResult after = render(*subject, signal, static_cast<long>(0.5 * kRate), setup, context.random);
                 // Bounded hostile input must give sound output throughout; any input must give finite output
                 // once it has stopped and the lines have flushed.
                 if (kind.bounded)

@@ -148,10 +148,7 @@ void checkStateAfterStress(Subject& stressed, GroupContext& context, GroupReport
         TestSignal signal(11, kRate);
         RenderSetup setup;
         setup.keep = true;
-        outputs[s] =
-            render(
-                subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, 24000, setup, context.random)
-                .output;
+        outputs[s] = render(subject, signal, 24000, setup, context.random).output;
     }
     // The first 64 samples may still use the lengths of before (they update every 32 samples).
     bool same = outputs[0].size() == outputs[1].size();
@@ -163,7 +160,7 @@ void checkStateAfterStress(Subject& stressed, GroupContext& context, GroupReport
 }  // namespace
 
 void runAutomationGroup(GroupContext& context, GroupReport& report) {
-    const double seconds = context.level() >= 3 ? 4.0 : context.level() == 2 ? 1.5 : 0.4;
+    const double seconds = context.byLevel(0.4, 1.5, 4.0);
     std::string whyNoX11;
     std::unique_ptr<ParentWindow> parent = ParentWindow::open(whyNoX11);
     report.describe(

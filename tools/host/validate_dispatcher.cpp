@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 
+#include "tools/host/opcode_buffers.h"
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
 
@@ -17,6 +18,7 @@ namespace {
 constexpr VstInt32 kFirstOpcode = -10;
 constexpr VstInt32 kLastOpcode = 200;
 constexpr VstInt32 kRemoteIndex = fourCharCode("vdLn");  // the editor's vendor-specific requests
+// The buffer for opcodes that write nothing through ptr: it holds a long text.
 constexpr size_t kGenericBuffer = 512;
 
 struct Call {
@@ -26,26 +28,6 @@ struct Call {
     bool withBuffer;
     float opt;
 };
-
-// How many bytes the plug-in may write through ptr for opcodes that write;
-// every other opcode gets a generic buffer holding a long text.
-size_t bufferSize(VstInt32 opcode) {
-    switch (opcode) {
-        case effGetProgramName:
-        case effGetProgramNameIndexed: return kVstMaxProgNameLen;
-        case effGetParamLabel:
-        case effGetParamDisplay:
-        case effGetParamName: return kVstMaxParamStrLen;
-        case effGetEffectName: return kVstMaxEffectNameLen;
-        case effGetVendorString: return kVstMaxVendorStrLen;
-        case effGetProductString: return kVstMaxProductStrLen;
-        case effGetInputProperties:
-        case effGetOutputProperties: return sizeof(VstPinProperties);
-        case effEditGetRect:
-        case effGetChunk: return sizeof(void*);
-        default: return kGenericBuffer;
-    }
-}
 
 bool writesText(VstInt32 opcode) {
     switch (opcode) {
@@ -130,7 +112,7 @@ Arguments hostileArguments(int level) {
 bool runCall(Subject& subject, const Call& c, GroupReport& report) {
     std::optional<GuardedBytes> buffer;
     if (c.withBuffer) {
-        buffer.emplace(bufferSize(c.opcode));
+        buffer.emplace(writeBound(c.opcode, kGenericBuffer));
         if (writesText(c.opcode)) buffer->fillUnterminated();
     }
     const int programBefore = subject.program();
@@ -179,8 +161,7 @@ void checkStillSound(Subject& subject, GroupContext& context, GroupReport& repor
     }
     subject.start(48000.0f, 1024);
     TestSignal signal(7, 48000.0f);
-    RenderResult result = render(
-        subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, 48000, {}, context.random);
+    RenderResult result = render(subject, signal, 48000, {}, context.random);
     report.check(result.check.sound() && result.guardsIntact, "audio after the sweep: " + result.check.describe());
 }
 

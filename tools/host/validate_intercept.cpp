@@ -84,15 +84,13 @@ const char* why() {
 bool available() {
     return false;
 }
+const char* why() {
 #if defined(VALIDATE_SANITIZED)
-const char* why() {
     return "a sanitizer build intercepts the same calls itself";
-}
 #else
-const char* why() {
     return "no call interception on this system";
-}
 #endif
+}
 #endif
 
 }  // namespace vardelline::host::validate::realtime

@@ -40,13 +40,12 @@ void checkMinimalHost(GroupContext& context, GroupReport& report) {
     report.check(subject->program() == 3, "program change failed under a minimal host");
     subject->start(44100.0f, 512);
     TestSignal signal(1, 44100.0f);
-    RenderResult result = render(
-        *subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, 8192, {}, context.random);
+    RenderResult result = render(*subject, signal, 8192, {}, context.random);
     report.check(result.check.sound() && result.guardsIntact, "audio under a minimal host: " + result.check.describe());
 }
 
 void checkCloseOrders(GroupContext& context, GroupReport& report) {
-    const int count = context.level() >= 3 ? 24 : context.level() == 2 ? 12 : 4;
+    const int count = context.byLevel(4, 12, 24);
     for (int order = 0; order < 3; ++order) {
         std::vector<std::unique_ptr<Subject>> subjects;
         for (int i = 0; i < count; ++i) subjects.push_back(Subject::create(*context.library));
@@ -83,14 +82,13 @@ std::vector<float> referenceRender(const PluginLibrary& library, int program, ui
     RenderSetup setup;
     setup.blockSize = 256;
     setup.keep = true;
-    RenderResult result = render(
-        *subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, frames, setup, random);
+    RenderResult result = render(*subject, signal, frames, setup, random);
     if (!result.check.sound() || !result.guardsIntact) return {};
     return result.output;
 }
 
 void checkWhileOthersProcess(GroupContext& context, GroupReport& report) {
-    const long frames = context.level() >= 3 ? 480000 : context.level() == 2 ? 192000 : 48000;
+    const long frames = context.byLevel(48000, 192000, 480000);
     constexpr int kThreads = 2;
     std::vector<float> outputs[kThreads];
     std::atomic<int> running{kThreads};

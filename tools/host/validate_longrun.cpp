@@ -1,7 +1,9 @@
 // A long run: one simulated hour at 48 kHz with random automation, faster
 // than real time, and (on request) a run of the sample counter across its
 // 2^31 wrap, after which the delay lines must carry on without a break.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
@@ -27,9 +29,7 @@ void runHour(GroupContext& context, GroupReport& report, double seconds) {
     };
     RenderSetup setup;
     setup.blockSize = kBlock;
-    RenderResult result = render(
-        *subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, static_cast<long>(seconds * kRate), setup,
-        context.random, automate);
+    RenderResult result = render(*subject, signal, static_cast<long>(seconds * kRate), setup, context.random, automate);
     report.countCases(result.check.samples / kBlock);
     report.check(result.check.sound() && result.guardsIntact,
                  format("%.0f s with automation: ", seconds) + result.check.describe());
@@ -39,7 +39,7 @@ void runHour(GroupContext& context, GroupReport& report, double seconds) {
 // then independent of the sample counter but for its position in the ring.
 void setPlainPath(Subject& subject) {
     setAll(subject, [](int i) {
-        if (i >= param::kLeftDelay && i < param::kPan) return 0.5f + 0.03f * static_cast<float>(i - 3);
+        if (i >= param::kLeftDelay && i < param::kPan) return 0.5f + 0.03f * static_cast<float>(i - param::kLeftDelay);
         if (i == param::kQ) return 0.5f;
         if (i == param::kFinish) return 1.0f;
         if (i >= param::kPan && i < param::kSpeed) return 0.5f;
@@ -101,7 +101,7 @@ void runWrap(GroupContext& context, GroupReport& report) {
 }  // namespace
 
 void runLongRunGroup(GroupContext& context, GroupReport& report) {
-    const double seconds = context.level() >= 3 ? 3600.0 : context.level() == 2 ? 300.0 : 30.0;
+    const double seconds = context.byLevel(30.0, 300.0, 3600.0);
     report.describe(format("%.0f s at 48 kHz with random automation%s", seconds,
                            context.options.wrap ? ", 2^31 samples across the counter's wrap" : ""));
     runHour(context, report, seconds);

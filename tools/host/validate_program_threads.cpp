@@ -21,7 +21,7 @@ std::vector<float> programValues(Subject& subject, int p) {
 }  // namespace
 
 void runProgramThreadsGroup(GroupContext& context, GroupReport& report) {
-    const int switches = context.level() >= 3 ? 20000 : context.level() == 2 ? 5000 : 1000;
+    const int switches = context.byLevel(1000, 5000, 20000);
     report.describe(
         format("two threads switching between programs 3 and 5, %d times each, while audio runs; "
                "every program must keep its values",

@@ -79,7 +79,7 @@ void runRealtimeGroup(GroupContext& context, GroupReport& report) {
         report.skip(realtime::why());
         return;
     }
-    const int blocks = context.level() >= 3 ? 60 : context.level() == 2 ? 20 : 6;
+    const int blocks = context.byLevel(6, 20, 60);
     report.describe(
         format("allocation, locks and blocking calls inside process, processReplacing, setParameter "
                "and getParameter: %zu situations (and the X11 editor open, with a display) x %d blocks of 1..4096, "

@@ -10,7 +10,7 @@ void setAll(Subject& subject, const std::function<float(int)>& valueOf) {
 }
 
 void setBands(Subject& subject, int group, float value) {
-    for (int b = 0; b < 8; ++b) subject.setParameter(group + b, value);
+    for (int b = 0; b < kNumBands; ++b) subject.setParameter(group + b, value);
 }
 
 RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
@@ -38,6 +38,12 @@ RenderResult render(Subject& subject, const InputSource& input, long frames, con
     }
     result.guardsIntact = in.guardsIntact() && out.guardsIntact();
     return result;
+}
+
+RenderResult render(Subject& subject, TestSignal& signal, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock) {
+    return render(
+        subject, [&signal](float* l, float* r, int n) { signal.fill(l, r, n); }, frames, setup, random, beforeBlock);
 }
 
 }  // namespace vardelline::host::validate

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "plugin/parameters.h"
 #include "tools/host/validate_signal.h"
 #include "tools/host/validate_subject.h"
 
@@ -34,10 +35,12 @@ using InputSource = std::function<void(float* left, float* right, int frames)>;
 // Called before each block with the number of frames done so far.
 using BlockHook = std::function<void(long done)>;
 
-// Parameter indices the validator sets by group (the plug-in's layout).
+// Parameter indices the validator sets by group, short names for the plug-in's layout.
 namespace param {
-constexpr int kStart = 0, kFinish = 1, kQ = 2, kLeftDelay = 3, kRightDelay = 11, kPan = 19, kSpeed = 27, kWidth = 35,
-              kFeedback = 43, kBalance = 51, kCount = 80;
+constexpr int kStart = kStartFreq, kFinish = kFinishFreq, kQ = kFreqQ, kLeftDelay = vardelline::kLeftDelay,
+              kRightDelay = vardelline::kRightDelay, kPan = vardelline::kPan, kSpeed = vardelline::kSpeed,
+              kWidth = vardelline::kWidth, kFeedback = vardelline::kFeedback, kBalance = vardelline::kBalance,
+              kCount = kNumParams;
 }
 
 // Sets every parameter 0..79 to valueOf(index).
@@ -47,6 +50,10 @@ void setAll(Subject& subject, const std::function<float(int index)>& valueOf);
 void setBands(Subject& subject, int group, float value);
 
 RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock = nullptr);
+
+// The same with the test signal as input.
+RenderResult render(Subject& subject, TestSignal& signal, long frames, const RenderSetup& setup,
                     std::mt19937_64& random, const BlockHook& beforeBlock = nullptr);
 
 }  // namespace vardelline::host::validate

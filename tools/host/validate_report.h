@@ -60,6 +60,11 @@ struct GroupContext {
     std::mt19937_64 random;
 
     int level() const { return options.level; }
+    // The amount for this run's level: low at 1, middle at 2, high at 3.
+    template <typename T>
+    T byLevel(T low, T middle, T high) const {
+        return level() >= 3 ? high : level() == 2 ? middle : low;
+    }
     // A number in [0, 1).
     double uniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(random); }
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }

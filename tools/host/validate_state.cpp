@@ -89,16 +89,13 @@ std::vector<float> output(Subject& subject, float rate) {
     RenderSetup setup;
     setup.blockSize = 1000;
     setup.keep = true;
-    return render(
-               subject, [&](float* l, float* r, int n) { signal.fill(l, r, n); }, static_cast<long>(rate / 2), setup,
-               random)
-        .output;
+    return render(subject, signal, static_cast<long>(rate / 2), setup, random).output;
 }
 
 }  // namespace
 
 void runStateGroup(GroupContext& context, GroupReport& report) {
-    const int rounds = context.level() >= 3 ? 12 : context.level() == 2 ? 4 : 1;
+    const int rounds = context.byLevel(1, 4, 12);
     report.describe(
         format("%d rounds: random edits of 8 programs and names, saved through the interface, restored "
                "into a fresh instance, read back and rendered for 0.5 s",

@@ -59,7 +59,7 @@ int subtypeOf(bool isFloat, int bits) {
 }
 
 // Walks the chunks of a RIFF/WAVE file up to "data", filling the file's
-// format; false on anything this reader does not understand.
+// format; an error code for anything this reader does not understand.
 int parseHeader(SNDFILE& file) {
     unsigned char riff[12];
     if (std::fread(riff, 1, sizeof riff, file.stream) != sizeof riff || std::memcmp(riff, "RIFF", 4) != 0 ||
