@@ -7,6 +7,7 @@
 #include "plugin/portable_math.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace vardelline {
 
@@ -43,6 +44,12 @@ double cosKernel(double x, double y) {
     return w + (((1.0 - w) - hz) + (z * r - x * y));
 }
 
+// The floor of x for |x| < 2^62.
+int64_t floorToInt(double x) {
+    const int64_t whole = static_cast<int64_t>(x);  // toward zero
+    return static_cast<double>(whole) > x ? whole - 1 : whole;
+}
+
 struct Reduced {
     double hi;
     double lo;
@@ -57,7 +64,10 @@ struct Reduced {
 Reduced reduce(double x) {
     if (std::fabs(x) <= kQuarterPi) return {x, 0.0, 0};
     if (std::fabs(x) >= kExactReductionLimit) x = std::fmod(x, kTwoPi);
-    const double k = std::floor(x * kTwoOverPi + 0.5);
+    // |x| < 2^32 here, so the quotient fits an integer: its floor needs no
+    // library call.
+    const int64_t quotient = floorToInt(x * kTwoOverPi + 0.5);
+    const double k = static_cast<double>(quotient);
     double hi = x - k * kHalfPiParts[0];
     double lo = 0.0;
     for (int i = 1; i < 6; ++i) {
@@ -68,8 +78,7 @@ Reduced reduce(double x) {
         hi = sum;
     }
     const double r = hi + lo;
-    const double quadrant = k - 4.0 * std::floor(k * 0.25);
-    return {r, lo - (r - hi), static_cast<int>(quadrant)};
+    return {r, lo - (r - hi), static_cast<int>(quotient & 3)};
 }
 
 }  // namespace

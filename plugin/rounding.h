@@ -10,12 +10,12 @@ namespace vardelline {
 // Integer nearest to x, halves to even.
 inline double Nearest(double x) {
     if (!(std::fabs(x) < 4503599627370496.0)) return x;  // 2^52: already integral, or NaN/Inf
-    double below = static_cast<double>(static_cast<int64_t>(x));
-    if (below > x) below -= 1.0;  // floor for negative x
-    double fraction = x - below;  // exact
-    if (fraction > 0.5) return below + 1.0;
-    if (fraction < 0.5) return below;
-    return (static_cast<int64_t>(below) & 1) == 0 ? below : below + 1.0;
+    int64_t below = static_cast<int64_t>(x);
+    below -= static_cast<double>(below) > x;  // floor for negative x
+    const double fraction = x - static_cast<double>(below);  // exact
+    // Without branches: fractions are as likely above a half as below.
+    const int64_t up = (fraction > 0.5) | ((fraction == 0.5) & (below & 1));
+    return static_cast<double>(below + up);
 }
 
 // Nearest integer to x - 0.4999999 with x taken as float: the floor of x,
