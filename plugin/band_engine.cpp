@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "plugin/lanes.h"
 #include "plugin/portable_math.h"
-#include "plugin/rounding.h"
 #include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
 
@@ -114,25 +114,36 @@ void BandEngine::updateBandControls() {
 
 namespace {
 
-// A delay of x samples as a whole length of at least one sample.
-int32_t lengthOf(float x) {
-    return std::min(RoundDown(x), BandEngine::kMaxDelayLength - 1) + 1;
+// Delays of x samples (0 <= x < 2^31, as floats held in doubles) as whole
+// lengths of at least one sample: RoundDown(x) + 1, capped below the ring.
+// Lane by lane the same as the scalar RoundDown.
+VARDELLINE_LANES_INLINE void storeLengths(Doubles4 x, int32_t* to) {
+    constexpr double kLongest = BandEngine::kMaxDelayLength - 1;
+    Doubles4 whole = nearestLanes(x - 0.4999999);
+    whole = whole > kLongest ? whole - whole + kLongest : whole;
+    const Ints4 lengths = __builtin_convertvector(whole, Ints4) + 1;
+    std::memcpy(to, &lengths, sizeof lengths);
 }
 
 }  // namespace
 
-void BandEngine::updateModulation(int32_t n) {
+// Four bands side by side.
+VARDELLINE_HOT_LOOP void BandEngine::updateModulation(int32_t n) {
+    alignas(32) double phase[kBands], sine[kBands];
+    for (int b = 0; b < kBands; ++b) phase[b] = static_cast<double>(n) * lfoRate[b];
+    portableSinLanes(phase, sine);
     const double rate = fs;
-    for (int b = 0; b < kBands; ++b) {
+    for (int b = 0; b < kBands; b += 4) {
+        const Doubles4 width = widened(lfoWidth + b);
         // A zero width leaves the sweep at exactly 1 whatever the sine gives.
-        const double sweep = lfoWidth[b] == 0.0f ? 0.0 : portableSin(static_cast<double>(n) * lfoRate[b]);
-        const double m = static_cast<float>(sweep * static_cast<double>(lfoWidth[b]) + 1.0);
-        const double left = P[kLeftDelay + b];
-        const double right = P[kRightDelay + b];
-        delayLenL[b] = lengthOf(static_cast<float>(left * rate * 0.16));
-        delayLenR[b] = lengthOf(static_cast<float>(right * rate * 0.16));
-        chorusLenL[b] = lengthOf(static_cast<float>(m * left * rate * 0.16));
-        chorusLenR[b] = lengthOf(static_cast<float>(m * right * rate * 0.16));
+        const Doubles4 sweep = width == 0.0 ? width : loadLanes(sine + b);
+        const Doubles4 m = roundedToFloat(sweep * width + 1.0);
+        const Doubles4 left = widened(P + kLeftDelay + b);
+        const Doubles4 right = widened(P + kRightDelay + b);
+        storeLengths(roundedToFloat(left * rate * 0.16), delayLenL + b);
+        storeLengths(roundedToFloat(right * rate * 0.16), delayLenR + b);
+        storeLengths(roundedToFloat(m * left * rate * 0.16), chorusLenL + b);
+        storeLengths(roundedToFloat(m * right * rate * 0.16), chorusLenR + b);
     }
 }
 

@@ -7,6 +7,8 @@
 namespace vardelline {
 
 double portableSin(double x);
+// Eight sines at once, each bit for bit the scalar result.
+void portableSinLanes(const double (&x)[8], double (&out)[8]);
 double portableCos(double x);
 double portableExp(double x);
 
