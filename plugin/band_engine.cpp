@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "plugin/lanes.h"
+#include "plugin/line_run.h"
 #include "plugin/portable_math.h"
 #include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
@@ -147,125 +148,121 @@ VARDELLINE_HOT_LOOP void BandEngine::updateModulation(int32_t n) {
     }
 }
 
-namespace {
-
-// The read and write positions of one line over a run of n samples.
-struct LineRun {
-    uint32_t read;   // ring position read by the run's first sample
-    uint32_t write;  // ring position written by the run's first sample
-    // No read of this run sees an entry the run itself writes, and neither
-    // range wraps around the ring: the samples can go as straight loops.
-    bool straight;
-};
-
-LineRun lineRun(uint32_t w0, uint32_t length, uint32_t mask, int n) {
-    const uint32_t ring = mask + 1;
-    const uint32_t count = static_cast<uint32_t>(n);
-    const uint32_t r0 = (w0 - length) & mask;
-    const bool straight = w0 + count <= ring && r0 + count <= ring && length >= count && length <= ring - count;
-    return {r0, w0, straight};
-}
-
-// The lines of one band and channel over a run. Each sample reads a line
-// before it writes it, so lengths shorter than the run (or 0) take entries
-// written earlier in the same run. term[k] receives the lane's weighted,
-// panned output, still in double: the bands are summed in order later.
-struct Lane {
-    float* chorus;
-    float* plain;
-    uint32_t chorusLength;
-    uint32_t plainLength;
-    const float* y;
-    double feedback;
-    double gain;
-    double* term;
-};
-
-// Both lines run straight: plain loops over the run, with the lane's output
-// added to the running sum of the bands before it.
-VARDELLINE_HOT_LOOP void runStraight(const Lane& lane, const LineRun& c, const LineRun& d, double dMix, double cMix,
-                                     int n, float* __restrict sum) {
-    const float* __restrict chorusIn = lane.chorus + c.read;
-    float* __restrict chorusOut = lane.chorus + c.write;
-    const float* __restrict plainIn = lane.plain + d.read;
-    float* __restrict plainOut = lane.plain + d.write;
-    const float* __restrict y = lane.y;
-    const double feedback = lane.feedback, gain = lane.gain;
-    for (int k = 0; k < n; ++k) {
-        const float cv = chorusIn[k];
-        const float dv = plainIn[k];
-        chorusOut[k] = static_cast<float>(feedback * cv + y[k]);
-        plainOut[k] = y[k];
-        sum[k] = static_cast<float>((dMix * dv + cMix * cv) * gain + sum[k]);
-    }
-}
-
-// Lanes whose lines feed back within the run go sample by sample; taking the
-// lanes side by side lets their independent chains overlap.
-void runInterleaved(const Lane* lanes, int count, uint32_t mask, uint32_t w0, double dMix, double cMix, int n) {
-    for (int k = 0; k < n; ++k) {
-        const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
-        for (int i = 0; i < count; ++i) {
-            const Lane& lane = lanes[i];
-            const float cv = lane.chorus[(w - lane.chorusLength) & mask];
-            lane.chorus[w] = static_cast<float>(lane.feedback * cv + lane.y[k]);
-            const float dv = lane.plain[(w - lane.plainLength) & mask];
-            lane.plain[w] = lane.y[k];
-            lane.term[k] = (dMix * dv + cMix * cv) * lane.gain;
-        }
-    }
-}
-
-// sum[k] = (float)(term[k] + sum[k]) for one band, as the ordered sum needs.
-VARDELLINE_HOT_LOOP void addBand(const double* __restrict term, float* __restrict sum, int n) {
-    for (int k = 0; k < n; ++k) sum[k] = static_cast<float>(term[k] + sum[k]);
-}
-
-}  // namespace
-
-void BandEngine::runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR) {
+// The lines of every lane over this run, with the filters of the next run
+// interleaved: the filters are one long chain of dependent arithmetic, the
+// chunked lanes plenty of independent work, and the sample-by-sample lanes
+// chains of their own, so the processor overlaps the three.
+template <class Isa>
+VARDELLINE_LANES_INLINE void BandEngine::runLinesWith(const Run& run, const float (*y)[kMaxRun],
+                                                      double (*terms)[kMaxRun], const Run& next,
+                                                      float (*nextY)[kMaxRun]) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
-    const uint32_t w0 = firstPosition & mask;
+    const uint32_t w0 = run.position & mask;
+    const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
-    alignas(32) double terms[FilterBank::kLanes][kMaxRun];
-    Lane lanes[FilterBank::kLanes];
-    bool straight[FilterBank::kLanes];
-    LineRun chorusRuns[FilterBank::kLanes], plainRuns[FilterBank::kLanes];
-    Lane waiting[FilterBank::kLanes];
-    int waitingCount = 0;
+    LaneLines chunked[FilterBank::kLanes], bySample[FilterBank::kLanes];
+    int chunkedCount = 0, bySampleCount = 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
-            const int index = 2 * b + ch;
-            Lane& lane = lanes[index];
-            lane = {ch == 0 ? chorusLineL[b] : chorusLineR[b],
-                    ch == 0 ? delayLineL[b] : delayLineR[b],
-                    static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
-                    static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
-                    y[index],
-                    bandFeedback[b],
-                    ch == 0 ? bandGainL[b] : bandGainR[b],
-                    terms[index]};
-            chorusRuns[index] = lineRun(w0, lane.chorusLength, mask, n);
-            plainRuns[index] = lineRun(w0, lane.plainLength, mask, n);
-            straight[index] = chorusRuns[index].straight && plainRuns[index].straight;
-            if (!straight[index]) waiting[waitingCount++] = lane;
+            const int lane = 2 * b + ch;
+            const LaneLines lines = {ch == 0 ? chorusLineL[b] : chorusLineR[b],
+                                     ch == 0 ? delayLineL[b] : delayLineR[b],
+                                     static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
+                                     static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
+                                     bandFeedback[b],
+                                     ch == 0 ? bandGainL[b] : bandGainR[b],
+                                     y[lane],
+                                     terms[lane]};
+            if (goesInChunks(lines, w0, mask, n))
+                chunked[chunkedCount++] = lines;
+            else
+                bySample[bySampleCount++] = lines;
         }
     }
-    // Lanes that feed back within the run first, into their terms; then the
-    // bands are summed in order, each partial sum rounded to float.
-    runInterleaved(waiting, waitingCount, mask, w0, dMix, cMix, n);
-    alignas(32) float sums[2][kMaxRun] = {};
-    for (int index = 0; index < FilterBank::kLanes; ++index) {
-        float* sum = sums[index & 1];
-        if (straight[index])
-            runStraight(lanes[index], chorusRuns[index], plainRuns[index], dMix, cMix, n, sum);
-        else
-            addBand(terms[index], sum, n);
+    // Chunks start every eight samples; the last one ends with the run.
+    const int chunksPerLane = (n + kChunk - 1) / kChunk;
+    const int totalChunks = chunkedCount * chunksPerLane;
+    const int steps = std::max(n, next.length);
+    const int chunksPerStep = steps > 0 ? (totalChunks + steps - 1) / steps : 0;
+    int chunk = 0, lane = 0, start = 0;
+    FilterBank::Stepper<Isa> filter(bank);
+    for (int k = 0; k < steps; ++k) {
+        if (k < next.length) filter.step(next.left[k], next.right[k], nextY, k);
+        if (k < n)
+            for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
+        // The chunks spread evenly over the steps.
+        for (const int until = std::min(totalChunks, (k + 1) * chunksPerStep); chunk < until; ++chunk) {
+            runChunk<Isa>(chunked[lane], w0, mask, std::min(start, n - kChunk), dMix, cMix);
+            start += kChunk;
+            if (start >= n) {
+                start = 0;
+                ++lane;
+            }
+        }
     }
+}
+
+namespace {
+
+// The bands summed in order, each partial sum rounded to float, four
+// samples at a time (the sums of a run's last few samples go one by one).
+template <class Isa>
+VARDELLINE_LANES_INLINE void sumBandsWith(const double (*terms)[FilterBank::kMaxRun], int n, float* outL,
+                                          float* outR) {
+    alignas(32) float sums[2][FilterBank::kMaxRun] = {};
+    const int whole = n & ~3;
+    for (int k = 0; k < whole; k += 4) {
+        Floats4 left = {}, right = {};
+        for (int lane = 0; lane < FilterBank::kLanes; lane += 2) {
+            left = __builtin_convertvector(loadLanes(terms[lane] + k) + Isa::widen(left), Floats4);
+            right = __builtin_convertvector(loadLanes(terms[lane + 1] + k) + Isa::widen(right), Floats4);
+        }
+        std::memcpy(sums[0] + k, &left, sizeof left);
+        std::memcpy(sums[1] + k, &right, sizeof right);
+    }
+    for (int lane = 0; lane < FilterBank::kLanes; ++lane)
+        for (int k = whole; k < n; ++k)
+            sums[lane & 1][k] = static_cast<float>(terms[lane][k] + static_cast<double>(sums[lane & 1][k]));
     for (int k = 0; k < n; ++k) {
         outL[k] = outputSample(sums[0][k]);
         outR[k] = outputSample(sums[1][k]);
     }
+}
+
+#ifdef VARDELLINE_X86_DISPATCH
+VARDELLINE_AVX2 void sumBandsAvx2(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
+    sumBandsWith<Avx2Isa>(terms, n, outL, outR);
+}
+#endif
+
+void sumBands(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
+#ifdef VARDELLINE_X86_DISPATCH
+    if (cpuHasAvx2()) return sumBandsAvx2(terms, n, outL, outR);
+#endif
+    sumBandsWith<BaselineIsa>(terms, n, outL, outR);
+}
+
+}  // namespace
+
+#ifdef VARDELLINE_X86_DISPATCH
+VARDELLINE_AVX2 void BandEngine::runLinesAvx2(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
+                                              const Run& next, float (*nextY)[kMaxRun]) {
+    runLinesWith<Avx2Isa>(run, y, terms, next, nextY);
+}
+VARDELLINE_AVX512 void BandEngine::runLinesAvx512(const Run& run, const float (*y)[kMaxRun],
+                                                  double (*terms)[kMaxRun], const Run& next,
+                                                  float (*nextY)[kMaxRun]) {
+    runLinesWith<Avx2Isa>(run, y, terms, next, nextY);
+}
+#endif
+
+void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                          float (*nextY)[kMaxRun]) {
+#ifdef VARDELLINE_X86_DISPATCH
+    if (cpuHasAvx512()) return runLinesAvx512(run, y, terms, next, nextY);
+    if (cpuHasAvx2()) return runLinesAvx2(run, y, terms, next, nextY);
+#endif
+    runLinesWith<BaselineIsa>(run, y, terms, next, nextY);
 }
 
 void BandEngine::processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
@@ -276,24 +273,36 @@ void BandEngine::processBlock(const float* inL, const float* inR, float* outL, f
     // The lengths are updated when this count is a multiple of 32: the
     // advanced count for processReplacing, the count before it for process.
     const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;
-    int32_t done = 0;
-    while (done < n) {
-        const uint32_t position = counter + 1u;  // write position of the run's first sample
-        const uint32_t updateCount = position - updateLag;
-        const uint32_t phase = updateCount & 31u;
-        if (phase == 0) updateModulation(static_cast<int32_t>(updateCount));
-        const int run = static_cast<int>(std::min<int64_t>(32 - phase, n - done));
-
-        alignas(32) float left[kMaxRun], right[kMaxRun];
-        for (int k = 0; k < run; ++k) {
-            left[k] = inputSample(inL[done + k]);
-            right[k] = inputSample(inR[done + k]);
+    // Runs end where the lengths are updated, or with the block.
+    alignas(32) float inputs[2][2][kMaxRun];
+    auto runFrom = [&](int32_t done, uint32_t position, int slot) {
+        Run run;
+        run.position = position;
+        const uint32_t phase = (position - updateLag) & 31u;
+        run.length = done < n ? static_cast<int>(std::min<int64_t>(32 - phase, n - done)) : 0;
+        run.left = inputs[slot][0];
+        run.right = inputs[slot][1];
+        for (int k = 0; k < run.length; ++k) {
+            inputs[slot][0][k] = inputSample(inL[done + k]);
+            inputs[slot][1][k] = inputSample(inR[done + k]);
         }
-        alignas(32) float bands[FilterBank::kLanes][kMaxRun];
-        bank.run(left, right, run, bands);
-        runBands(position, run, bands, outL + done, outR + done);
-        counter += static_cast<uint32_t>(run);
-        done += run;
+        return run;
+    };
+    alignas(32) float bands[2][FilterBank::kLanes][kMaxRun];
+    alignas(32) double terms[FilterBank::kLanes][kMaxRun];
+    int slot = 0;
+    Run run = runFrom(0, counter + 1u, slot);
+    bank.run(run.left, run.right, run.length, bands[slot]);
+    for (int32_t done = 0; done < n;) {
+        const uint32_t updateCount = run.position - updateLag;
+        if ((updateCount & 31u) == 0) updateModulation(static_cast<int32_t>(updateCount));
+        const Run next = runFrom(done + run.length, run.position + static_cast<uint32_t>(run.length), slot ^ 1);
+        runLines(run, bands[slot], terms, next, bands[slot ^ 1]);
+        sumBands(terms, run.length, outL + done, outR + done);
+        counter += static_cast<uint32_t>(run.length);
+        done += run.length;
+        run = next;
+        slot ^= 1;
     }
 }
 

@@ -71,9 +71,25 @@ private:
     void updateBandControls();
     void updateModulation(int32_t n);
     static constexpr int kMaxRun = FilterBank::kMaxRun;
-    // Runs the lines of every band over n samples with constant lengths and
-    // writes the summed outputs.
-    void runBands(uint32_t firstPosition, int n, const float (*y)[kMaxRun], float* outL, float* outR);
+    // Up to 32 samples between two length updates (or the block's edges),
+    // with their input ready for the filters.
+    struct Run {
+        uint32_t position;  // write position of the first sample
+        int length;
+        const float* left;
+        const float* right;
+    };
+    // Runs the lines of every lane over run (band signals y) into terms, and
+    // the filters over the next run into nextY.
+    void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                  float (*nextY)[kMaxRun]);
+    template <class Isa>
+    void runLinesWith(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                      float (*nextY)[kMaxRun]);
+    void runLinesAvx2(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                      float (*nextY)[kMaxRun]);
+    void runLinesAvx512(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                        float (*nextY)[kMaxRun]);
     void clearLines(float (*lines)[kLineStride], int count);
 
     float fs = kDefaultSampleRate;

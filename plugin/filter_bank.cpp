@@ -84,55 +84,27 @@ void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) 
 
 namespace {
 
-// Four lanes of doubles (two bands, both channels) and their float results.
-typedef double Lanes4 __attribute__((vector_size(32)));
-typedef float Floats4 __attribute__((vector_size(16)));
+template <class Isa>
+VARDELLINE_LANES_INLINE void runWith(FilterBank& bank, const float* inL, const float* inR, int n,
+                                     float (*out)[FilterBank::kMaxRun]) {
+    FilterBank::Stepper<Isa> stepper(bank);
+    for (int k = 0; k < n; ++k) stepper.step(inL[k], inR[k], out, k);
+}
+
+#ifdef VARDELLINE_X86_DISPATCH
+VARDELLINE_AVX2 void runAvx2(FilterBank& bank, const float* inL, const float* inR, int n,
+                             float (*out)[FilterBank::kMaxRun]) {
+    runWith<Avx2Isa>(bank, inL, inR, n, out);
+}
+#endif
 
 }  // namespace
 
-// The sixteen filters are independent, so they run side by side, four lanes
-// to a vector; every lane does exactly the scalar arithmetic in the same order.
-VARDELLINE_HOT_LOOP void FilterBank::run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]) {
-    constexpr int kGroups = kLanes / 4;
-    Lanes4 B0[kGroups], B2[kGroups], A1[kGroups], A2[kGroups], Y1[kGroups], Y2[kGroups];
-    for (int g = 0; g < kGroups; ++g) {
-        std::memcpy(&B0[g], b0 + 4 * g, sizeof(Lanes4));
-        std::memcpy(&B2[g], b2 + 4 * g, sizeof(Lanes4));
-        std::memcpy(&A1[g], a1 + 4 * g, sizeof(Lanes4));
-        std::memcpy(&A2[g], a2 + 4 * g, sizeof(Lanes4));
-        std::memcpy(&Y1[g], y1 + 4 * g, sizeof(Lanes4));
-        std::memcpy(&Y2[g], y2 + 4 * g, sizeof(Lanes4));
-    }
-    const Lanes4 offset = {kDenormalOffset, kDenormalOffset, kDenormalOffset, kDenormalOffset};
-    double prevL = x1[0], prevR = x1[1], oldL = x2[0], oldR = x2[1];
-    for (int k = 0; k < n; ++k) {
-        const double nowL = inL[k], nowR = inR[k];
-        const Lanes4 now = {nowL, nowR, nowL, nowR};
-        const Lanes4 old = {oldL, oldR, oldL, oldR};
-        for (int g = 0; g < kGroups; ++g) {
-            const Lanes4 acc = B0[g] * now + B2[g] * old - A1[g] * Y1[g] - A2[g] * Y2[g] + offset;
-            const Floats4 y = __builtin_convertvector(acc, Floats4);
-            Y2[g] = Y1[g];
-            Y1[g] = __builtin_convertvector(y, Lanes4);
-            out[4 * g][k] = y[0];
-            out[4 * g + 1][k] = y[1];
-            out[4 * g + 2][k] = y[2];
-            out[4 * g + 3][k] = y[3];
-        }
-        oldL = prevL;
-        oldR = prevR;
-        prevL = nowL;
-        prevR = nowR;
-    }
-    for (int g = 0; g < kGroups; ++g) {
-        std::memcpy(y1 + 4 * g, &Y1[g], sizeof(Lanes4));
-        std::memcpy(y2 + 4 * g, &Y2[g], sizeof(Lanes4));
-    }
-    x1[0] = prevL;
-    x1[1] = prevR;
-    x2[0] = oldL;
-    x2[1] = oldR;
-    historyPhase = (historyPhase + n) % 3;
+void FilterBank::run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]) {
+#ifdef VARDELLINE_X86_DISPATCH
+    if (cpuHasAvx2()) return runAvx2(*this, inL, inR, n, out);
+#endif
+    runWith<BaselineIsa>(*this, inL, inR, n, out);
 }
 
 void FilterBank::step(float inL, float inR) {

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+
+#include "plugin/simd_dispatch.h"
 
 namespace vardelline {
 
@@ -35,6 +38,9 @@ public:
     // out[lane][k] receives the band signals.
     void run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]);
 
+    template <class Isa>
+    class Stepper;
+
     // One sample, for callers that go sample by sample.
     void step(float inL, float inR);
 
@@ -61,6 +67,71 @@ private:
     double x1[2] = {}, x2[2] = {};
     alignas(32) double y1[kLanes] = {}, y2[kLanes] = {};
     int32_t historyPhase = 0;
+};
+
+// The sixteen filters one sample at a time, their state held in registers,
+// for loops that interleave the filters with other work. The filters are
+// independent, so they run side by side, four lanes to a vector; every lane
+// does exactly the scalar arithmetic in the same order.
+template <class Isa>
+class FilterBank::Stepper {
+public:
+    VARDELLINE_LANES_INLINE explicit Stepper(FilterBank& bank) : bank(bank) {
+        for (int g = 0; g < kGroups; ++g) {
+            B0[g] = loadLanes(bank.b0 + 4 * g);
+            B2[g] = loadLanes(bank.b2 + 4 * g);
+            A1[g] = loadLanes(bank.a1 + 4 * g);
+            A2[g] = loadLanes(bank.a2 + 4 * g);
+            Y1[g] = loadLanes(bank.y1 + 4 * g);
+            Y2[g] = loadLanes(bank.y2 + 4 * g);
+        }
+        prevL = bank.x1[0];
+        prevR = bank.x1[1];
+        oldL = bank.x2[0];
+        oldR = bank.x2[1];
+    }
+
+    // Filters one sample of each channel; out[lane][k] receives the band signals.
+    VARDELLINE_LANES_INLINE void step(float inL, float inR, float (*out)[kMaxRun], int k) {
+        const double nowL = inL, nowR = inR;
+        const Doubles4 now = {nowL, nowR, nowL, nowR};
+        const Doubles4 old = {oldL, oldR, oldL, oldR};
+        for (int g = 0; g < kGroups; ++g) {
+            const Doubles4 acc = B0[g] * now + B2[g] * old - A1[g] * Y1[g] - A2[g] * Y2[g] + 1e-12;
+            const Floats4 y = __builtin_convertvector(acc, Floats4);
+            Y2[g] = Y1[g];
+            Y1[g] = Isa::widen(y);
+            for (int i = 0; i < 4; ++i) out[4 * g + i][k] = y[i];
+        }
+        oldL = prevL;
+        oldR = prevR;
+        prevL = nowL;
+        prevR = nowR;
+        ++samples;
+    }
+
+    // Hands the state back to the bank.
+    VARDELLINE_LANES_INLINE ~Stepper() {
+        for (int g = 0; g < kGroups; ++g) {
+            std::memcpy(bank.y1 + 4 * g, &Y1[g], sizeof(Doubles4));
+            std::memcpy(bank.y2 + 4 * g, &Y2[g], sizeof(Doubles4));
+        }
+        bank.x1[0] = prevL;
+        bank.x1[1] = prevR;
+        bank.x2[0] = oldL;
+        bank.x2[1] = oldR;
+        bank.historyPhase = (bank.historyPhase + samples) % 3;
+    }
+
+    Stepper(const Stepper&) = delete;
+    Stepper& operator=(const Stepper&) = delete;
+
+private:
+    static constexpr int kGroups = kLanes / 4;
+    FilterBank& bank;
+    Doubles4 B0[kGroups], B2[kGroups], A1[kGroups], A2[kGroups], Y1[kGroups], Y2[kGroups];
+    double prevL, prevR, oldL, oldR;
+    int samples = 0;
 };
 
 }  // namespace vardelline

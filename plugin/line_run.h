@@ -1,0 +1,76 @@
+// How one band and channel's two delay lines go over a run of samples with
+// constant lengths. Each sample reads a line before it writes it; a lane
+// whose reads never see an entry written later in the same chunk goes eight
+// samples at a time, any other sample by sample. Both give the same bits.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "plugin/simd_dispatch.h"
+
+namespace vardelline {
+
+struct LaneLines {
+    float* chorus;
+    float* plain;
+    uint32_t chorusLength;
+    uint32_t plainLength;
+    double feedback;
+    double gain;
+    const float* y;  // the band signal over the run
+    double* term;    // receives the weighted, panned output over the run
+};
+
+constexpr int kChunk = 8;
+
+// Whether a lane can go in chunks over a run of n samples that writes ring
+// positions w0 .. w0 + n - 1: no range wraps around the ring, the chorus line
+// only reads entries written before the chunk (so its length is at least a
+// chunk), the plain line may be written before it is read (it only delays the
+// band signal, so any length from 1 on gives the same reads) and no read
+// sees an entry the run writes later.
+inline bool goesInChunks(const LaneLines& lane, uint32_t w0, uint32_t mask, int n) {
+    const uint32_t ring = mask + 1;
+    const uint32_t count = static_cast<uint32_t>(n);
+    auto fits = [&](uint32_t length, uint32_t shortest) {
+        return length >= shortest && length <= ring - count && ((w0 - length) & mask) + count <= ring;
+    };
+    return n >= kChunk && w0 + count <= ring && fits(lane.chorusLength, kChunk) && fits(lane.plainLength, 1);
+}
+
+// Eight samples of a lane that goes in chunks, from sample s of the run,
+// four at a time. Chunks may overlap: a sample done twice gives the same
+// values again.
+template <class Isa>
+VARDELLINE_LANES_INLINE void runChunk(const LaneLines& lane, uint32_t w0, uint32_t mask, int s, double delayMix,
+                                      double chorusMix) {
+    const uint32_t at = w0 + static_cast<uint32_t>(s);
+    std::memcpy(lane.plain + at, lane.y + s, kChunk * sizeof(float));
+    for (int half = 0; half < kChunk; half += 4) {
+        const uint32_t now = at + static_cast<uint32_t>(half);
+        Floats4 y, chorus, plain;
+        std::memcpy(&y, lane.y + s + half, sizeof y);
+        std::memcpy(&chorus, lane.chorus + ((now - lane.chorusLength) & mask), sizeof chorus);
+        std::memcpy(&plain, lane.plain + ((now - lane.plainLength) & mask), sizeof plain);
+        const Doubles4 c = Isa::widen(chorus);
+        const Doubles4 d = Isa::widen(plain);
+        const Floats4 fed = __builtin_convertvector(lane.feedback * c + Isa::widen(y), Floats4);
+        std::memcpy(lane.chorus + now, &fed, sizeof fed);
+        const Doubles4 term = (delayMix * d + chorusMix * c) * lane.gain;
+        std::memcpy(lane.term + s + half, &term, sizeof term);
+    }
+}
+
+// Sample k of a lane that goes sample by sample.
+VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, uint32_t mask, int k, double delayMix,
+                                       double chorusMix) {
+    const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
+    const float c = lane.chorus[(w - lane.chorusLength) & mask];
+    lane.chorus[w] = static_cast<float>(lane.feedback * c + lane.y[k]);
+    const float d = lane.plain[(w - lane.plainLength) & mask];
+    lane.plain[w] = lane.y[k];
+    lane.term[k] = (delayMix * d + chorusMix * c) * lane.gain;
+}
+
+}  // namespace vardelline
