@@ -153,9 +153,9 @@ VARDELLINE_HOT_LOOP void BandEngine::updateModulation(int32_t n) {
 // chunked lanes plenty of independent work, and the sample-by-sample lanes
 // chains of their own, so the processor overlaps the three.
 template <class Isa>
-VARDELLINE_LANES_INLINE void BandEngine::runLinesWith(const Run& run, const float (*y)[kMaxRun],
-                                                      double (*terms)[kMaxRun], const Run& next,
-                                                      float (*nextY)[kMaxRun]) {
+VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun],
+                                                  double (*terms)[kMaxRun], const Run& next,
+                                                  float (*nextY)[kMaxRun]) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
@@ -187,7 +187,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLinesWith(const Run& run, const floa
     int chunk = 0, lane = 0, start = 0;
     FilterBank::Stepper<Isa> filter(bank);
     for (int k = 0; k < steps; ++k) {
-        if (k < next.length) filter.step(next.left[k], next.right[k], nextY, k);
+        if (k < next.length) filter.step(next.in + k, nextY, k);
         if (k < n)
             for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
         // The chunks spread evenly over the steps.
@@ -204,21 +204,22 @@ VARDELLINE_LANES_INLINE void BandEngine::runLinesWith(const Run& run, const floa
 
 namespace {
 
-// The bands summed in order, each partial sum rounded to float, four
+// The bands summed in order, each partial sum rounded to float, Isa::kWidth
 // samples at a time (the sums of a run's last few samples go one by one).
 template <class Isa>
-VARDELLINE_LANES_INLINE void sumBandsWith(const double (*terms)[FilterBank::kMaxRun], int n, float* outL,
-                                          float* outR) {
-    alignas(32) float sums[2][FilterBank::kMaxRun] = {};
-    const int whole = n & ~3;
-    for (int k = 0; k < whole; k += 4) {
-        Floats4 left = {}, right = {};
+VARDELLINE_LANES_INLINE void sumBands(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
+    typedef typename Isa::Floats Floats;
+    typedef typename Isa::Doubles Doubles;
+    alignas(64) float sums[2][FilterBank::kMaxRun] = {};
+    const int whole = n - n % Isa::kWidth;
+    for (int k = 0; k < whole; k += Isa::kWidth) {
+        Floats left = {}, right = {};
         for (int lane = 0; lane < FilterBank::kLanes; lane += 2) {
-            left = __builtin_convertvector(loadLanes(terms[lane] + k) + Isa::widen(left), Floats4);
-            right = __builtin_convertvector(loadLanes(terms[lane + 1] + k) + Isa::widen(right), Floats4);
+            left = __builtin_convertvector(load<Doubles>(terms[lane] + k) + Isa::widen(left), Floats);
+            right = __builtin_convertvector(load<Doubles>(terms[lane + 1] + k) + Isa::widen(right), Floats);
         }
-        std::memcpy(sums[0] + k, &left, sizeof left);
-        std::memcpy(sums[1] + k, &right, sizeof right);
+        store(sums[0] + k, left);
+        store(sums[1] + k, right);
     }
     for (int lane = 0; lane < FilterBank::kLanes; ++lane)
         for (int k = whole; k < n; ++k)
@@ -229,81 +230,66 @@ VARDELLINE_LANES_INLINE void sumBandsWith(const double (*terms)[FilterBank::kMax
     }
 }
 
-#ifdef VARDELLINE_X86_DISPATCH
-VARDELLINE_AVX2 void sumBandsAvx2(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
-    sumBandsWith<Avx2Isa>(terms, n, outL, outR);
-}
-#endif
-
-void sumBands(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
-#ifdef VARDELLINE_X86_DISPATCH
-    if (cpuHasAvx2()) return sumBandsAvx2(terms, n, outL, outR);
-#endif
-    sumBandsWith<BaselineIsa>(terms, n, outL, outR);
-}
-
 }  // namespace
 
-#ifdef VARDELLINE_X86_DISPATCH
-VARDELLINE_AVX2 void BandEngine::runLinesAvx2(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
-                                              const Run& next, float (*nextY)[kMaxRun]) {
-    runLinesWith<Avx2Isa>(run, y, terms, next, nextY);
+template <class Isa>
+VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, const float* inR, float* outL,
+                                                          float* outR, int32_t n, CounterTiming timing) {
+    // The lengths are updated when this count is a multiple of 32: the
+    // advanced count for processReplacing, the count before it for process.
+    const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;
+    // Runs end where the lengths are updated, or with the block.
+    alignas(16) Doubles2 inputs[2][kMaxRun];
+    auto runFrom = [&](int32_t done, uint32_t position, int slot) {
+        const uint32_t phase = (position - updateLag) & 31u;
+        const int length = done < n ? static_cast<int>(std::min<int64_t>(32 - phase, n - done)) : 0;
+        for (int k = 0; k < length; ++k)
+            inputs[slot][k] = Doubles2{inputSample(inL[done + k]), inputSample(inR[done + k])};
+        return Run{position, length, inputs[slot]};
+    };
+    alignas(64) float bands[2][FilterBank::kLanes][kMaxRun];
+    alignas(64) double terms[FilterBank::kLanes][kMaxRun];
+    int slot = 0;
+    Run run = runFrom(0, counter + 1u, slot);
+    {
+        FilterBank::Stepper<Isa> filter(bank);
+        for (int k = 0; k < run.length; ++k) filter.step(run.in + k, bands[slot], k);
+    }
+    for (int32_t done = 0; done < n;) {
+        const uint32_t updateCount = run.position - updateLag;
+        if ((updateCount & 31u) == 0) updateModulation(static_cast<int32_t>(updateCount));
+        const Run next = runFrom(done + run.length, run.position + static_cast<uint32_t>(run.length), slot ^ 1);
+        runLines<Isa>(run, bands[slot], terms, next, bands[slot ^ 1]);
+        sumBands<Isa>(terms, run.length, outL + done, outR + done);
+        counter += static_cast<uint32_t>(run.length);
+        done += run.length;
+        run = next;
+        slot ^= 1;
+    }
 }
-VARDELLINE_AVX512 void BandEngine::runLinesAvx512(const Run& run, const float (*y)[kMaxRun],
-                                                  double (*terms)[kMaxRun], const Run& next,
-                                                  float (*nextY)[kMaxRun]) {
-    runLinesWith<Avx2Isa>(run, y, terms, next, nextY);
-}
-#endif
 
-void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
-                          float (*nextY)[kMaxRun]) {
 #ifdef VARDELLINE_X86_DISPATCH
-    if (cpuHasAvx512()) return runLinesAvx512(run, y, terms, next, nextY);
-    if (cpuHasAvx2()) return runLinesAvx2(run, y, terms, next, nextY);
-#endif
-    runLinesWith<BaselineIsa>(run, y, terms, next, nextY);
+VARDELLINE_AVX2 void BandEngine::processBlockAvx2(const float* inL, const float* inR, float* outL, float* outR,
+                                                  int32_t n, CounterTiming timing) {
+    processBlockWith<Avx2Isa>(inL, inR, outL, outR, n, timing);
 }
+
+VARDELLINE_AVX512 void BandEngine::processBlockAvx512(const float* inL, const float* inR, float* outL, float* outR,
+                                                      int32_t n, CounterTiming timing) {
+    processBlockWith<Avx512Isa>(inL, inR, outL, outR, n, timing);
+}
+#endif
 
 void BandEngine::processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
                               CounterTiming timing) {
     if (n <= 0) return;
     chorusTouched = true;
     delayTouched = true;
-    // The lengths are updated when this count is a multiple of 32: the
-    // advanced count for processReplacing, the count before it for process.
-    const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;
-    // Runs end where the lengths are updated, or with the block.
-    alignas(32) float inputs[2][2][kMaxRun];
-    auto runFrom = [&](int32_t done, uint32_t position, int slot) {
-        Run run;
-        run.position = position;
-        const uint32_t phase = (position - updateLag) & 31u;
-        run.length = done < n ? static_cast<int>(std::min<int64_t>(32 - phase, n - done)) : 0;
-        run.left = inputs[slot][0];
-        run.right = inputs[slot][1];
-        for (int k = 0; k < run.length; ++k) {
-            inputs[slot][0][k] = inputSample(inL[done + k]);
-            inputs[slot][1][k] = inputSample(inR[done + k]);
-        }
-        return run;
-    };
-    alignas(32) float bands[2][FilterBank::kLanes][kMaxRun];
-    alignas(32) double terms[FilterBank::kLanes][kMaxRun];
-    int slot = 0;
-    Run run = runFrom(0, counter + 1u, slot);
-    bank.run(run.left, run.right, run.length, bands[slot]);
-    for (int32_t done = 0; done < n;) {
-        const uint32_t updateCount = run.position - updateLag;
-        if ((updateCount & 31u) == 0) updateModulation(static_cast<int32_t>(updateCount));
-        const Run next = runFrom(done + run.length, run.position + static_cast<uint32_t>(run.length), slot ^ 1);
-        runLines(run, bands[slot], terms, next, bands[slot ^ 1]);
-        sumBands(terms, run.length, outL + done, outR + done);
-        counter += static_cast<uint32_t>(run.length);
-        done += run.length;
-        run = next;
-        slot ^= 1;
-    }
+#ifdef VARDELLINE_X86_DISPATCH
+    if (cpuHasAvx512()) return processBlockAvx512(inL, inR, outL, outR, n, timing);
+    if (cpuHasAvx2()) return processBlockAvx2(inL, inR, outL, outR, n, timing);
+#endif
+    processBlockWith<BaselineIsa>(inL, inR, outL, outR, n, timing);
 }
 
 }  // namespace vardelline

@@ -72,24 +72,25 @@ private:
     void updateModulation(int32_t n);
     static constexpr int kMaxRun = FilterBank::kMaxRun;
     // Up to 32 samples between two length updates (or the block's edges),
-    // with their input ready for the filters.
+    // with their input ready for the filters as {left, right} pairs.
     struct Run {
         uint32_t position;  // write position of the first sample
         int length;
-        const float* left;
-        const float* right;
+        const Doubles2* in;
     };
+    // The block loop, for one instruction set.
+    template <class Isa>
+    void processBlockWith(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                          CounterTiming timing);
+    void processBlockAvx2(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                          CounterTiming timing);
+    void processBlockAvx512(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                            CounterTiming timing);
     // Runs the lines of every lane over run (band signals y) into terms, and
     // the filters over the next run into nextY.
+    template <class Isa>
     void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
                   float (*nextY)[kMaxRun]);
-    template <class Isa>
-    void runLinesWith(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
-                      float (*nextY)[kMaxRun]);
-    void runLinesAvx2(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
-                      float (*nextY)[kMaxRun]);
-    void runLinesAvx512(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
-                        float (*nextY)[kMaxRun]);
     void clearLines(float (*lines)[kLineStride], int count);
 
     float fs = kDefaultSampleRate;

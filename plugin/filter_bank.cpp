@@ -82,29 +82,14 @@ void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) 
     clearHistories();
 }
 
-namespace {
-
-template <class Isa>
-VARDELLINE_LANES_INLINE void runWith(FilterBank& bank, const float* inL, const float* inR, int n,
-                                     float (*out)[FilterBank::kMaxRun]) {
-    FilterBank::Stepper<Isa> stepper(bank);
-    for (int k = 0; k < n; ++k) stepper.step(inL[k], inR[k], out, k);
-}
-
-#ifdef VARDELLINE_X86_DISPATCH
-VARDELLINE_AVX2 void runAvx2(FilterBank& bank, const float* inL, const float* inR, int n,
-                             float (*out)[FilterBank::kMaxRun]) {
-    runWith<Avx2Isa>(bank, inL, inR, n, out);
-}
-#endif
-
-}  // namespace
-
+// The engine runs its own variants of this loop; this one serves
+// sample-by-sample callers and tests.
 void FilterBank::run(const float* inL, const float* inR, int n, float (*out)[kMaxRun]) {
-#ifdef VARDELLINE_X86_DISPATCH
-    if (cpuHasAvx2()) return runAvx2(*this, inL, inR, n, out);
-#endif
-    runWith<BaselineIsa>(*this, inL, inR, n, out);
+    Stepper<BaselineIsa> stepper(*this);
+    for (int k = 0; k < n; ++k) {
+        const Doubles2 in = {inL[k], inR[k]};
+        stepper.step(&in, out, k);
+    }
 }
 
 void FilterBank::step(float inL, float inR) {

@@ -61,65 +61,64 @@ private:
     float centre[kBands] = {};
 
     // Per lane copies of the four coefficients the step uses, widened once.
-    alignas(32) double b0[kLanes] = {}, b2[kLanes] = {}, a1[kLanes] = {}, a2[kLanes] = {};
+    alignas(64) double b0[kLanes] = {}, b2[kLanes] = {}, a1[kLanes] = {}, a2[kLanes] = {};
     // Histories, each value a float held in a double: inputs per channel,
     // outputs per lane, one and two samples back.
     double x1[2] = {}, x2[2] = {};
-    alignas(32) double y1[kLanes] = {}, y2[kLanes] = {};
+    alignas(64) double y1[kLanes] = {}, y2[kLanes] = {};
     int32_t historyPhase = 0;
 };
 
 // The sixteen filters one sample at a time, their state held in registers,
 // for loops that interleave the filters with other work. The filters are
-// independent, so they run side by side, four lanes to a vector; every lane
-// does exactly the scalar arithmetic in the same order.
+// independent, so they run side by side, Isa::kWidth lanes to a vector;
+// every lane does exactly the scalar arithmetic in the same order.
 template <class Isa>
 class FilterBank::Stepper {
 public:
+    typedef typename Isa::Doubles Doubles;
+    typedef typename Isa::Floats Floats;
+
     VARDELLINE_LANES_INLINE explicit Stepper(FilterBank& bank) : bank(bank) {
         for (int g = 0; g < kGroups; ++g) {
-            B0[g] = loadLanes(bank.b0 + 4 * g);
-            B2[g] = loadLanes(bank.b2 + 4 * g);
-            A1[g] = loadLanes(bank.a1 + 4 * g);
-            A2[g] = loadLanes(bank.a2 + 4 * g);
-            Y1[g] = loadLanes(bank.y1 + 4 * g);
-            Y2[g] = loadLanes(bank.y2 + 4 * g);
+            B0[g] = load<Doubles>(bank.b0 + kWidth * g);
+            B2[g] = load<Doubles>(bank.b2 + kWidth * g);
+            A1[g] = load<Doubles>(bank.a1 + kWidth * g);
+            A2[g] = load<Doubles>(bank.a2 + kWidth * g);
+            Y1[g] = load<Doubles>(bank.y1 + kWidth * g);
+            Y2[g] = load<Doubles>(bank.y2 + kWidth * g);
         }
-        prevL = bank.x1[0];
-        prevR = bank.x1[1];
-        oldL = bank.x2[0];
-        oldR = bank.x2[1];
+        const Doubles2 pairs[2] = {{bank.x1[0], bank.x1[1]}, {bank.x2[0], bank.x2[1]}};
+        previous = Isa::spread(&pairs[0]);
+        older = Isa::spread(&pairs[1]);
     }
 
-    // Filters one sample of each channel; out[lane][k] receives the band signals.
-    VARDELLINE_LANES_INLINE void step(float inL, float inR, float (*out)[kMaxRun], int k) {
-        const double nowL = inL, nowR = inR;
-        const Doubles4 now = {nowL, nowR, nowL, nowR};
-        const Doubles4 old = {oldL, oldR, oldL, oldR};
+    // Filters one sample of each channel, given as {left, right};
+    // out[lane][k] receives the band signals.
+    VARDELLINE_LANES_INLINE void step(const Doubles2* in, float (*out)[kMaxRun], int k) {
+        const Doubles now = Isa::spread(in);
         for (int g = 0; g < kGroups; ++g) {
-            const Doubles4 acc = B0[g] * now + B2[g] * old - A1[g] * Y1[g] - A2[g] * Y2[g] + 1e-12;
-            const Floats4 y = __builtin_convertvector(acc, Floats4);
+            const Doubles acc = B0[g] * now + B2[g] * older - A1[g] * Y1[g] - A2[g] * Y2[g] + 1e-12;
+            const Floats y = __builtin_convertvector(acc, Floats);
             Y2[g] = Y1[g];
             Y1[g] = Isa::widen(y);
-            for (int i = 0; i < 4; ++i) out[4 * g + i][k] = y[i];
+            for (int i = 0; i < kWidth; ++i) out[kWidth * g + i][k] = y[i];
         }
-        oldL = prevL;
-        oldR = prevR;
-        prevL = nowL;
-        prevR = nowR;
+        older = previous;
+        previous = now;
         ++samples;
     }
 
     // Hands the state back to the bank.
     VARDELLINE_LANES_INLINE ~Stepper() {
         for (int g = 0; g < kGroups; ++g) {
-            std::memcpy(bank.y1 + 4 * g, &Y1[g], sizeof(Doubles4));
-            std::memcpy(bank.y2 + 4 * g, &Y2[g], sizeof(Doubles4));
+            store(bank.y1 + kWidth * g, Y1[g]);
+            store(bank.y2 + kWidth * g, Y2[g]);
         }
-        bank.x1[0] = prevL;
-        bank.x1[1] = prevR;
-        bank.x2[0] = oldL;
-        bank.x2[1] = oldR;
+        bank.x1[0] = previous[0];  // every pair in the vector is {left, right}
+        bank.x1[1] = previous[1];
+        bank.x2[0] = older[0];
+        bank.x2[1] = older[1];
         bank.historyPhase = (bank.historyPhase + samples) % 3;
     }
 
@@ -127,10 +126,11 @@ public:
     Stepper& operator=(const Stepper&) = delete;
 
 private:
-    static constexpr int kGroups = kLanes / 4;
+    static constexpr int kWidth = Isa::kWidth;
+    static constexpr int kGroups = kLanes / kWidth;
     FilterBank& bank;
-    Doubles4 B0[kGroups], B2[kGroups], A1[kGroups], A2[kGroups], Y1[kGroups], Y2[kGroups];
-    double prevL, prevR, oldL, oldR;
+    Doubles B0[kGroups], B2[kGroups], A1[kGroups], A2[kGroups], Y1[kGroups], Y2[kGroups];
+    Doubles previous, older;  // the inputs one and two samples back, spread
     int samples = 0;
 };
 

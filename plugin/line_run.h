@@ -40,25 +40,22 @@ inline bool goesInChunks(const LaneLines& lane, uint32_t w0, uint32_t mask, int 
 }
 
 // Eight samples of a lane that goes in chunks, from sample s of the run,
-// four at a time. Chunks may overlap: a sample done twice gives the same
-// values again.
+// Isa::kWidth at a time. Chunks may overlap: a sample done twice gives the
+// same values again.
 template <class Isa>
 VARDELLINE_LANES_INLINE void runChunk(const LaneLines& lane, uint32_t w0, uint32_t mask, int s, double delayMix,
                                       double chorusMix) {
+    typedef typename Isa::Floats Floats;
+    typedef typename Isa::Doubles Doubles;
     const uint32_t at = w0 + static_cast<uint32_t>(s);
     std::memcpy(lane.plain + at, lane.y + s, kChunk * sizeof(float));
-    for (int half = 0; half < kChunk; half += 4) {
-        const uint32_t now = at + static_cast<uint32_t>(half);
-        Floats4 y, chorus, plain;
-        std::memcpy(&y, lane.y + s + half, sizeof y);
-        std::memcpy(&chorus, lane.chorus + ((now - lane.chorusLength) & mask), sizeof chorus);
-        std::memcpy(&plain, lane.plain + ((now - lane.plainLength) & mask), sizeof plain);
-        const Doubles4 c = Isa::widen(chorus);
-        const Doubles4 d = Isa::widen(plain);
-        const Floats4 fed = __builtin_convertvector(lane.feedback * c + Isa::widen(y), Floats4);
-        std::memcpy(lane.chorus + now, &fed, sizeof fed);
-        const Doubles4 term = (delayMix * d + chorusMix * c) * lane.gain;
-        std::memcpy(lane.term + s + half, &term, sizeof term);
+    for (int part = 0; part < kChunk; part += Isa::kWidth) {
+        const uint32_t now = at + static_cast<uint32_t>(part);
+        const Doubles c = Isa::widen(load<Floats>(lane.chorus + ((now - lane.chorusLength) & mask)));
+        const Doubles d = Isa::widen(load<Floats>(lane.plain + ((now - lane.plainLength) & mask)));
+        const Doubles y = Isa::widen(load<Floats>(lane.y + s + part));
+        store(lane.chorus + now, __builtin_convertvector(lane.feedback * c + y, Floats));
+        store(lane.term + s + part, (delayMix * d + chorusMix * c) * lane.gain);
     }
 }
 
