@@ -7,9 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "plugin/lanes.h"
 #include "plugin/line_run.h"
-#include "plugin/portable_math.h"
+#include "plugin/portable_trig.h"
 #include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
 
@@ -118,33 +117,38 @@ namespace {
 // Delays of x samples (0 <= x < 2^31, as floats held in doubles) as whole
 // lengths of at least one sample: RoundDown(x) + 1, capped below the ring.
 // Lane by lane the same as the scalar RoundDown.
-VARDELLINE_LANES_INLINE void storeLengths(Doubles4 x, int32_t* to) {
+template <class Isa>
+VARDELLINE_LANES_INLINE void storeLengths(typename Isa::Doubles x, int32_t* to) {
+    typedef typename Isa::Doubles Doubles;
     constexpr double kLongest = BandEngine::kMaxDelayLength - 1;
-    Doubles4 whole = nearestLanes(x - 0.4999999);
+    Doubles whole = LaneMath<Isa>::nearest(x - 0.4999999);
     whole = whole > kLongest ? whole - whole + kLongest : whole;
-    const Ints4 lengths = __builtin_convertvector(whole, Ints4) + 1;
-    std::memcpy(to, &lengths, sizeof lengths);
+    store(to, __builtin_convertvector(whole, typename Isa::Ints) + 1);
 }
 
 }  // namespace
 
-// Four bands side by side.
-VARDELLINE_HOT_LOOP void BandEngine::updateModulation(int32_t n) {
-    alignas(32) double phase[kBands], sine[kBands];
+// Isa::kWidth bands side by side.
+template <class Isa>
+VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& into) const {
+    typedef typename Isa::Doubles Doubles;
+    typedef typename Isa::Floats Floats;
+    typedef LaneMath<Isa> M;
+    alignas(64) double phase[kBands], sine[kBands];
     for (int b = 0; b < kBands; ++b) phase[b] = static_cast<double>(n) * lfoRate[b];
-    portableSinLanes(phase, sine);
+    portableSinLanesWith<Isa>(phase, sine);
     const double rate = fs;
-    for (int b = 0; b < kBands; b += 4) {
-        const Doubles4 width = widened(lfoWidth + b);
+    for (int b = 0; b < kBands; b += Isa::kWidth) {
+        const Doubles width = Isa::widen(load<Floats>(lfoWidth + b));
         // A zero width leaves the sweep at exactly 1 whatever the sine gives.
-        const Doubles4 sweep = width == 0.0 ? width : loadLanes(sine + b);
-        const Doubles4 m = roundedToFloat(sweep * width + 1.0);
-        const Doubles4 left = widened(P + kLeftDelay + b);
-        const Doubles4 right = widened(P + kRightDelay + b);
-        storeLengths(roundedToFloat(left * rate * 0.16), delayLenL + b);
-        storeLengths(roundedToFloat(right * rate * 0.16), delayLenR + b);
-        storeLengths(roundedToFloat(m * left * rate * 0.16), chorusLenL + b);
-        storeLengths(roundedToFloat(m * right * rate * 0.16), chorusLenR + b);
+        const Doubles sweep = width == 0.0 ? width : load<Doubles>(sine + b);
+        const Doubles m = M::roundedToFloat(sweep * width + 1.0);
+        const Doubles left = Isa::widen(load<Floats>(P + kLeftDelay + b));
+        const Doubles right = Isa::widen(load<Floats>(P + kRightDelay + b));
+        storeLengths<Isa>(M::roundedToFloat(left * rate * 0.16), into.delayL + b);
+        storeLengths<Isa>(M::roundedToFloat(right * rate * 0.16), into.delayR + b);
+        storeLengths<Isa>(M::roundedToFloat(m * left * rate * 0.16), into.chorusL + b);
+        storeLengths<Isa>(M::roundedToFloat(m * right * rate * 0.16), into.chorusR + b);
     }
 }
 
@@ -167,8 +171,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
             const int lane = 2 * b + ch;
             const LaneLines lines = {ch == 0 ? chorusLineL[b] : chorusLineR[b],
                                      ch == 0 ? delayLineL[b] : delayLineR[b],
-                                     static_cast<uint32_t>(ch == 0 ? chorusLenL[b] : chorusLenR[b]),
-                                     static_cast<uint32_t>(ch == 0 ? delayLenL[b] : delayLenR[b]),
+                                     static_cast<uint32_t>(ch == 0 ? lengths.chorusL[b] : lengths.chorusR[b]),
+                                     static_cast<uint32_t>(ch == 0 ? lengths.delayL[b] : lengths.delayR[b]),
                                      bandFeedback[b],
                                      ch == 0 ? bandGainL[b] : bandGainR[b],
                                      y[lane],
@@ -247,24 +251,33 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
             inputs[slot][k] = Doubles2{inputSample(inL[done + k]), inputSample(inR[done + k])};
         return Run{position, length, inputs[slot]};
     };
+    // The lengths change where a run starts with an update. They are worked
+    // out one run ahead, so that their long chain of arithmetic overlaps the
+    // line work of the run before.
+    typedef typename Isa::Comparing Comparing;
+    auto updateCountOf = [&](const Run& r) { return r.position - updateLag; };
+    auto startsWithUpdate = [&](const Run& r) { return r.length > 0 && (updateCountOf(r) & 31u) == 0; };
     alignas(64) float bands[2][FilterBank::kLanes][kMaxRun];
     alignas(64) double terms[FilterBank::kLanes][kMaxRun];
     int slot = 0;
     Run run = runFrom(0, counter + 1u, slot);
+    if (startsWithUpdate(run)) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(run)), lengths);
     {
         FilterBank::Stepper<Isa> filter(bank);
         for (int k = 0; k < run.length; ++k) filter.step(run.in + k, bands[slot], k);
     }
     for (int32_t done = 0; done < n;) {
-        const uint32_t updateCount = run.position - updateLag;
-        if ((updateCount & 31u) == 0) updateModulation(static_cast<int32_t>(updateCount));
         const Run next = runFrom(done + run.length, run.position + static_cast<uint32_t>(run.length), slot ^ 1);
+        Lengths upcoming;
+        const bool update = startsWithUpdate(next);
+        if (update) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(next)), upcoming);
         runLines<Isa>(run, bands[slot], terms, next, bands[slot ^ 1]);
         sumBands<Isa>(terms, run.length, outL + done, outR + done);
         counter += static_cast<uint32_t>(run.length);
         done += run.length;
         run = next;
         slot ^= 1;
+        if (update) lengths = upcoming;
     }
 }
 

@@ -55,10 +55,10 @@ public:
     const float* parameters() const { return P; }
     uint32_t sampleCounter() const { return counter; }
     void setSampleCounter(uint32_t value) { counter = value; }
-    int32_t delayLengthL(int b) const { return delayLenL[b]; }
-    int32_t delayLengthR(int b) const { return delayLenR[b]; }
-    int32_t chorusLengthL(int b) const { return chorusLenL[b]; }
-    int32_t chorusLengthR(int b) const { return chorusLenR[b]; }
+    int32_t delayLengthL(int b) const { return lengths.delayL[b]; }
+    int32_t delayLengthR(int b) const { return lengths.delayR[b]; }
+    int32_t chorusLengthL(int b) const { return lengths.chorusL[b]; }
+    int32_t chorusLengthR(int b) const { return lengths.chorusR[b]; }
     float lfoRateOf(int b) const { return lfoRate[b]; }
     float lfoWidthOf(int b) const { return lfoWidth[b]; }
     float feedbackOf(int b) const { return bandFeedback[b]; }
@@ -69,7 +69,13 @@ public:
 
 private:
     void updateBandControls();
-    void updateModulation(int32_t n);
+    // Delay lengths in samples, per band and channel, for the plain and the chorus lines.
+    struct Lengths {
+        alignas(32) int32_t delayL[kBands], delayR[kBands], chorusL[kBands], chorusR[kBands];
+    };
+    // The lengths for sample count n.
+    template <class Isa>
+    void updateModulation(int32_t n, Lengths& into) const;
     static constexpr int kMaxRun = FilterBank::kMaxRun;
     // Up to 32 samples between two length updates (or the block's edges),
     // with their input ready for the filters as {left, right} pairs.
@@ -100,8 +106,7 @@ private:
     FilterBank bank;
 
     uint32_t counter = 0;
-    int32_t delayLenL[kBands] = {}, delayLenR[kBands] = {};
-    int32_t chorusLenL[kBands] = {}, chorusLenR[kBands] = {};
+    Lengths lengths = {};
     float lfoRate[kBands] = {}, lfoWidth[kBands] = {}, bandFeedback[kBands] = {};
     float bandGainL[kBands] = {}, bandGainR[kBands] = {};
     float chorusMix = 0.0f, delayMix = 0.0f;

@@ -1,8 +1,7 @@
-// Four-wide vectors for the per-band work (GCC vector extensions): the
-// compiler maps them onto whatever vector unit the function is built for
-// (one AVX register, two SSE2 ones), and every lane does the same IEEE
-// operations as the scalar code. Only operations every x86-64 vector unit
-// has natively are used, so nothing falls back to lane-by-lane code.
+// Short vectors for the per-band and per-sample work (GCC vector
+// extensions): the compiler maps them onto whatever vector unit the function
+// is built for, and every lane does the same IEEE operations as the scalar
+// code.
 #pragma once
 
 #include <cstdint>
@@ -14,45 +13,33 @@
 
 namespace vardelline {
 
+typedef double Doubles2 __attribute__((vector_size(16)));
 typedef double Doubles4 __attribute__((vector_size(32)));
+typedef double Doubles8 __attribute__((vector_size(64)));
 typedef float Floats4 __attribute__((vector_size(16)));
-typedef int64_t Masks4 __attribute__((vector_size(32)));  // comparison results of Doubles4
+typedef float Floats8 __attribute__((vector_size(32)));
 typedef int32_t Ints4 __attribute__((vector_size(16)));
+typedef int32_t Ints8 __attribute__((vector_size(32)));
+typedef int64_t Masks4 __attribute__((vector_size(32)));  // comparison results of Doubles4
+typedef int64_t Masks8 __attribute__((vector_size(64)));  // comparison results of Doubles8
 
-VARDELLINE_LANES_INLINE Doubles4 loadLanes(const double* values) {
-    Doubles4 d;
-    std::memcpy(&d, values, sizeof d);
-    return d;
+template <typename Vector>
+VARDELLINE_LANES_INLINE Vector load(const void* from) {
+    Vector v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
 }
 
-VARDELLINE_LANES_INLINE Doubles4 widened(const float* values) {
-    Floats4 f;
-    std::memcpy(&f, values, sizeof f);
-    return __builtin_convertvector(f, Doubles4);
+template <typename Vector>
+VARDELLINE_LANES_INLINE void store(void* to, const Vector& v) {
+    std::memcpy(to, &v, sizeof v);
 }
 
-// Each lane rounded to float and widened back, as storing it as a float would.
-VARDELLINE_LANES_INLINE Doubles4 roundedToFloat(Doubles4 x) {
-    return __builtin_convertvector(__builtin_convertvector(x, Floats4), Doubles4);
-}
-
-// The floor of each lane, for lanes within the int32 range.
-VARDELLINE_LANES_INLINE Doubles4 floorLanes(Doubles4 x) {
-    const Doubles4 whole = __builtin_convertvector(__builtin_convertvector(x, Ints4), Doubles4);  // toward zero
-    return whole > x ? whole - 1.0 : whole;
-}
-
-// Integer nearest to each lane, halves to even, for lanes within the int32
-// range: lane by lane the same as Nearest.
-VARDELLINE_LANES_INLINE Doubles4 nearestLanes(Doubles4 x) {
-    const Doubles4 below = floorLanes(x);
-    const Doubles4 fraction = x - below;  // exact
-    const Doubles4 odd = __builtin_convertvector(__builtin_convertvector(below, Ints4) & 1, Doubles4);
-    return (fraction > 0.5) | ((fraction == 0.5) & (odd != 0.0)) ? below + 1.0 : below;
-}
-
-VARDELLINE_LANES_INLINE bool anyLane(Masks4 mask) {
-    return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+template <typename Mask>
+VARDELLINE_LANES_INLINE bool anyLane(Mask mask) {
+    int64_t any = 0;
+    for (int i = 0; i < static_cast<int>(sizeof mask / sizeof mask[0]); ++i) any |= mask[i];
+    return any != 0;
 }
 
 }  // namespace vardelline

@@ -4,12 +4,10 @@
 //
 // VARDELLINE_HOT_LOOP lets the compiler clone a whole function. The block
 // loop is instead a template on an instruction set (BaselineIsa, Avx2Isa,
-// Avx512Isa), which gives the vector width and the widening from float to
-// double: this compiler splits a widening into halves through memory, which
-// the x86 variants avoid with a single instruction.
+// Avx512Isa), which gives the vector width and the widenings to double: this
+// compiler splits a widening into halves through memory, which the x86
+// variants avoid with a single instruction.
 #pragma once
-
-#include <cstring>
 
 #include "plugin/lanes.h"
 
@@ -22,27 +20,15 @@
 
 namespace vardelline {
 
-typedef double Doubles2 __attribute__((vector_size(16)));
-typedef double Doubles8 __attribute__((vector_size(64)));
-typedef float Floats8 __attribute__((vector_size(32)));
-
-template <typename Vector>
-VARDELLINE_LANES_INLINE Vector load(const void* from) {
-    Vector v;
-    std::memcpy(&v, from, sizeof v);
-    return v;
-}
-
-template <typename Vector>
-VARDELLINE_LANES_INLINE void store(void* to, const Vector& v) {
-    std::memcpy(to, &v, sizeof v);
-}
-
 struct BaselineIsa {
     static constexpr int kWidth = 4;
+    // The variant for code that compares lanes (see Avx512Isa).
+    typedef BaselineIsa Comparing;
     typedef Floats4 Floats;
     typedef Doubles4 Doubles;
+    typedef Ints4 Ints;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) { return __builtin_convertvector(f, Doubles); }
+    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) { return __builtin_convertvector(i, Doubles); }
     // The pair of values at p repeated across the vector.
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
@@ -55,12 +41,18 @@ struct BaselineIsa {
 #define VARDELLINE_AVX512 [[gnu::target("arch=x86-64-v4")]]
 
 // Only ever inlined into functions built for AVX2 or AVX-512
-// (VARDELLINE_AVX2, VARDELLINE_AVX512), so the instruction is written out
+// (VARDELLINE_AVX2, VARDELLINE_AVX512), so the instructions are written out
 // directly.
 struct Avx2Isa : BaselineIsa {
+    typedef Avx2Isa Comparing;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         Doubles d;
         asm("vcvtps2pd %x1, %t0" : "=x"(d) : "x"(f));
+        return d;
+    }
+    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
+        Doubles d;
+        asm("vcvtdq2pd %x1, %t0" : "=x"(d) : "x"(i));
         return d;
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
@@ -72,11 +64,20 @@ struct Avx2Isa : BaselineIsa {
 
 struct Avx512Isa {
     static constexpr int kWidth = 8;
+    // This compiler compares eight-lane vectors one lane at a time; four
+    // lanes compare in one instruction.
+    typedef Avx2Isa Comparing;
     typedef Floats8 Floats;
     typedef Doubles8 Doubles;
+    typedef Ints8 Ints;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         Doubles d;
         asm("vcvtps2pd %t1, %g0" : "=v"(d) : "v"(f));
+        return d;
+    }
+    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
+        Doubles d;
+        asm("vcvtdq2pd %t1, %g0" : "=v"(d) : "v"(i));
         return d;
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
@@ -91,5 +92,31 @@ struct Avx512Isa {
 bool cpuHasAvx2();
 bool cpuHasAvx512();
 #endif
+
+// Rounding helpers on lanes, for lanes within the int32 range.
+template <class Isa>
+struct LaneMath {
+    typedef typename Isa::Doubles Doubles;
+    typedef typename Isa::Floats Floats;
+    typedef typename Isa::Ints Ints;
+
+    // Each lane rounded to float and widened back, as storing it as a float would.
+    VARDELLINE_LANES_INLINE static Doubles roundedToFloat(Doubles x) {
+        return Isa::widen(__builtin_convertvector(x, Floats));
+    }
+
+    VARDELLINE_LANES_INLINE static Doubles floor(Doubles x) {
+        const Doubles whole = Isa::widen(__builtin_convertvector(x, Ints));  // toward zero
+        return whole > x ? whole - 1.0 : whole;
+    }
+
+    // Integer nearest to each lane, halves to even: lane by lane the same as Nearest.
+    VARDELLINE_LANES_INLINE static Doubles nearest(Doubles x) {
+        const Doubles below = floor(x);
+        const Doubles fraction = x - below;  // exact
+        const Doubles odd = Isa::widen(__builtin_convertvector(below, Ints) & 1);
+        return (fraction > 0.5) | ((fraction == 0.5) & (odd != 0.0)) ? below + 1.0 : below;
+    }
+};
 
 }  // namespace vardelline
