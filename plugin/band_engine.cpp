@@ -39,6 +39,30 @@ float inputSample(float x) {
     return static_cast<float>(static_cast<double>(x) + kDenormalOffset);
 }
 
+// inputSample on four samples at once, widened to double.
+template <class Isa>
+VARDELLINE_LANES_INLINE Doubles4 inputSamples(Floats4 x) {
+    static_assert(Isa::kWidth == 4, "four lanes");
+    const Floats4 zero = {};
+    x = (x - x) == zero ? x : zero;  // NaN and the infinities give NaN
+    x = x > kLargestInput ? zero + kLargestInput : x;
+    x = x < -kLargestInput ? zero - kLargestInput : x;
+    return Isa::widen(__builtin_convertvector(Isa::widen(x) + kDenormalOffset, Floats4));
+}
+
+// The input of n frames as {left, right} pairs, ready for the filters.
+template <class Isa>
+VARDELLINE_LANES_INLINE void stageInput(const float* inL, const float* inR, int n, Doubles2* out) {
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const Doubles4 left = inputSamples<Isa>(load<Floats4>(inL + k));
+        const Doubles4 right = inputSamples<Isa>(load<Floats4>(inR + k));
+        store(out + k, __builtin_shufflevector(left, right, 0, 4, 1, 5));
+        store(out + k + 2, __builtin_shufflevector(left, right, 2, 6, 3, 7));
+    }
+    for (; k < n; ++k) out[k] = Doubles2{inputSample(inL[k]), inputSample(inR[k])};
+}
+
 // Subnormal output costs downstream processing dearly; write it as zero.
 float outputSample(float x) {
     return std::fabs(x) < FLT_MIN ? 0.0f : x;
@@ -242,19 +266,18 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
     // The lengths are updated when this count is a multiple of 32: the
     // advanced count for processReplacing, the count before it for process.
     const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;
+    typedef typename Isa::Comparing Comparing;
     // Runs end where the lengths are updated, or with the block.
     alignas(16) Doubles2 inputs[2][kMaxRun];
     auto runFrom = [&](int32_t done, uint32_t position, int slot) {
         const uint32_t phase = (position - updateLag) & 31u;
         const int length = done < n ? static_cast<int>(std::min<int64_t>(32 - phase, n - done)) : 0;
-        for (int k = 0; k < length; ++k)
-            inputs[slot][k] = Doubles2{inputSample(inL[done + k]), inputSample(inR[done + k])};
+        stageInput<Comparing>(inL + done, inR + done, length, inputs[slot]);
         return Run{position, length, inputs[slot]};
     };
     // The lengths change where a run starts with an update. They are worked
     // out one run ahead, so that their long chain of arithmetic overlaps the
     // line work of the run before.
-    typedef typename Isa::Comparing Comparing;
     auto updateCountOf = [&](const Run& r) { return r.position - updateLag; };
     auto startsWithUpdate = [&](const Run& r) { return r.length > 0 && (updateCountOf(r) & 31u) == 0; };
     alignas(64) float bands[2][FilterBank::kLanes][kMaxRun];
