@@ -3,6 +3,7 @@
 #include "plugin/band_engine.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -190,6 +191,12 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const double dMix = delayMix, cMix = chorusMix;
     LaneLines chunked[FilterBank::kLanes], bySample[FilterBank::kLanes];
     int chunkedCount = 0, bySampleCount = 0;
+    // Lanes whose lines are both one sample long (a delay of 0) feed back
+    // from each sample to the next; up to two of them keep that state in
+    // registers.
+    constexpr int kHeld = 2;
+    HeldLane held[kHeld];
+    int heldCount = 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
             const int lane = 2 * b + ch;
@@ -203,6 +210,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      terms[lane]};
             if (goesInChunks(lines, w0, mask, n))
                 chunked[chunkedCount++] = lines;
+            else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
+                held[heldCount++] = HeldLane(lines, w0, mask);
             else
                 bySample[bySampleCount++] = lines;
         }
@@ -212,22 +221,38 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const int totalChunks = chunkedCount * chunksPerLane;
     const int steps = std::max(n, next.length);
     const int chunksPerStep = steps > 0 ? (totalChunks + steps - 1) / steps : 0;
-    int chunk = 0, lane = 0, start = 0;
     FilterBank::Stepper<Isa> filter(bank);
-    for (int k = 0; k < steps; ++k) {
-        if (k < next.length) filter.step(next.in + k, nextY, k);
-        if (k < n)
-            for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
-        // The chunks spread evenly over the steps.
-        for (const int until = std::min(totalChunks, (k + 1) * chunksPerStep); chunk < until; ++chunk) {
-            runChunk<Isa>(chunked[lane], w0, mask, std::min(start, n - kChunk), dMix, cMix);
-            start += kChunk;
-            if (start >= n) {
-                start = 0;
-                ++lane;
+    // A copy of the loop for each number of held lanes, so that their state
+    // stays in registers.
+    auto loop = [&](auto holding) {
+        constexpr int kHolding = decltype(holding)::value;
+        HeldLane h[kHolding > 0 ? kHolding : 1];
+        for (int i = 0; i < kHolding; ++i) h[i] = held[i];
+        int chunk = 0, lane = 0, start = 0;
+        for (int k = 0; k < steps; ++k) {
+            if (k < next.length) filter.step(next.in + k, nextY, k);
+            if (k < n) {
+                const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
+                for (int i = 0; i < kHolding; ++i) h[i].run(w, k, dMix, cMix);
+                for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
+            }
+            // The chunks spread evenly over the steps.
+            for (const int until = std::min(totalChunks, (k + 1) * chunksPerStep); chunk < until; ++chunk) {
+                runChunk<Isa>(chunked[lane], w0, mask, std::min(start, n - kChunk), dMix, cMix);
+                start += kChunk;
+                if (start >= n) {
+                    start = 0;
+                    ++lane;
+                }
             }
         }
-    }
+    };
+    if (heldCount == 2)
+        loop(std::integral_constant<int, 2>());
+    else if (heldCount == 1)
+        loop(std::integral_constant<int, 1>());
+    else
+        loop(std::integral_constant<int, 0>());
 }
 
 namespace {

@@ -70,4 +70,30 @@ VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, uint3
     lane.term[k] = (delayMix * d + chorusMix * c) * lane.gain;
 }
 
+// A lane whose lines are both one sample long: each sample reads what the
+// sample before wrote, so the chorus value and the band signal carry over
+// in registers rather than through the lines.
+struct HeldLane {
+    HeldLane() = default;
+    HeldLane(const LaneLines& lanes, uint32_t w0, uint32_t mask)
+        : lane(lanes),
+          chorusLast(lanes.chorus[(w0 - 1) & mask]),
+          bandLast(lanes.plain[(w0 - 1) & mask]) {}
+
+    // Sample k, written at ring position w.
+    VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {
+        const float y = lane.y[k];
+        const float fed = static_cast<float>(lane.feedback * chorusLast + y);
+        lane.chorus[w] = fed;
+        lane.plain[w] = y;
+        lane.term[k] = (delayMix * bandLast + chorusMix * chorusLast) * lane.gain;
+        chorusLast = fed;
+        bandLast = y;
+    }
+
+    LaneLines lane;
+    double chorusLast;  // floats, held in doubles
+    double bandLast;
+};
+
 }  // namespace vardelline
