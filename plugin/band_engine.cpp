@@ -69,6 +69,12 @@ float outputSample(float x) {
     return std::fabs(x) < FLT_MIN ? 0.0f : x;
 }
 
+template <typename Floats>
+VARDELLINE_LANES_INLINE Floats outputSamples(Floats x) {
+    const Floats zero = {};
+    return (x < zero + FLT_MIN) & (x > zero - FLT_MIN) ? zero : x;
+}
+
 }  // namespace
 
 void* BandEngine::operator new(size_t size) {
@@ -263,7 +269,6 @@ template <class Isa>
 VARDELLINE_LANES_INLINE void sumBands(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
     typedef typename Isa::Floats Floats;
     typedef typename Isa::Doubles Doubles;
-    alignas(64) float sums[2][FilterBank::kMaxRun] = {};
     const int whole = n - n % Isa::kWidth;
     for (int k = 0; k < whole; k += Isa::kWidth) {
         Floats left = {}, right = {};
@@ -271,15 +276,15 @@ VARDELLINE_LANES_INLINE void sumBands(const double (*terms)[FilterBank::kMaxRun]
             left = __builtin_convertvector(load<Doubles>(terms[lane] + k) + Isa::widen(left), Floats);
             right = __builtin_convertvector(load<Doubles>(terms[lane + 1] + k) + Isa::widen(right), Floats);
         }
-        store(sums[0] + k, left);
-        store(sums[1] + k, right);
+        store(outL + k, outputSamples(left));
+        store(outR + k, outputSamples(right));
     }
-    for (int lane = 0; lane < FilterBank::kLanes; ++lane)
-        for (int k = whole; k < n; ++k)
-            sums[lane & 1][k] = static_cast<float>(terms[lane][k] + static_cast<double>(sums[lane & 1][k]));
-    for (int k = 0; k < n; ++k) {
-        outL[k] = outputSample(sums[0][k]);
-        outR[k] = outputSample(sums[1][k]);
+    for (int k = whole; k < n; ++k) {
+        float sums[2] = {};
+        for (int lane = 0; lane < FilterBank::kLanes; ++lane)
+            sums[lane & 1] = static_cast<float>(terms[lane][k] + static_cast<double>(sums[lane & 1]));
+        outL[k] = outputSample(sums[0]);
+        outR[k] = outputSample(sums[1]);
     }
 }
 
