@@ -10,6 +10,7 @@
 
 #include "plugin/line_run.h"
 #include "plugin/portable_trig.h"
+#include "plugin/rounding.h"
 #include "plugin/simd_dispatch.h"
 #include "plugin/zeroed_pages.h"
 
@@ -118,6 +119,16 @@ void BandEngine::setParameters(const float* values) {
     updateBandControls();
 }
 
+namespace {
+
+// A delay of x samples as a whole length of at least one sample, capped
+// below the ring.
+int32_t lengthOf(float x) {
+    return std::min(RoundDown(x), BandEngine::kMaxDelayLength - 1) + 1;
+}
+
+}  // namespace
+
 void BandEngine::updateBandControls() {
     chorusMix = 1.0f;
     delayMix = 1.0f;
@@ -133,6 +144,8 @@ void BandEngine::updateBandControls() {
             static_cast<float>(static_cast<double>(Pow2Approx(octaves)) * 0.168737744140625 / static_cast<double>(fs));
         bandFeedback[b] = static_cast<float>(0.99 * static_cast<double>(P[kFeedback + b]));
         lfoWidth[b] = P[kWidth + b];
+        plainLengths.delayL[b] = lengthOf(static_cast<float>(static_cast<double>(P[kLeftDelay + b]) * fs * 0.16));
+        plainLengths.delayR[b] = lengthOf(static_cast<float>(static_cast<double>(P[kRightDelay + b]) * fs * 0.16));
         bandGainL[b] = 1.0f;
         bandGainR[b] = 1.0f;
         double pan = P[kPan + b];
@@ -165,6 +178,9 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
     typedef typename Isa::Doubles Doubles;
     typedef typename Isa::Floats Floats;
     typedef LaneMath<Isa> M;
+    // The plain lengths follow the parameters alone.
+    std::memcpy(into.delayL, plainLengths.delayL, sizeof into.delayL);
+    std::memcpy(into.delayR, plainLengths.delayR, sizeof into.delayR);
     alignas(64) double phase[kBands], sine[kBands];
     for (int b = 0; b < kBands; ++b) phase[b] = static_cast<double>(n) * lfoRate[b];
     portableSinLanesWith<Isa>(phase, sine);
@@ -176,8 +192,6 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
         const Doubles m = M::roundedToFloat(sweep * width + 1.0);
         const Doubles left = Isa::widen(load<Floats>(P + kLeftDelay + b));
         const Doubles right = Isa::widen(load<Floats>(P + kRightDelay + b));
-        storeLengths<Isa>(M::roundedToFloat(left * rate * 0.16), into.delayL + b);
-        storeLengths<Isa>(M::roundedToFloat(right * rate * 0.16), into.delayR + b);
         storeLengths<Isa>(M::roundedToFloat(m * left * rate * 0.16), into.chorusL + b);
         storeLengths<Isa>(M::roundedToFloat(m * right * rate * 0.16), into.chorusR + b);
     }

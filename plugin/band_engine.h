@@ -107,6 +107,7 @@ private:
 
     uint32_t counter = 0;
     Lengths lengths = {};
+    Lengths plainLengths = {};  // the plain lengths the parameters give (chorus ones unused)
     float lfoRate[kBands] = {}, lfoWidth[kBands] = {}, bandFeedback[kBands] = {};
     float bandGainL[kBands] = {}, bandGainR[kBands] = {};
     float chorusMix = 0.0f, delayMix = 0.0f;
