@@ -246,14 +246,15 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     // stays in registers.
     auto loop = [&](auto holding) {
         constexpr int kHolding = decltype(holding)::value;
-        HeldLane h[kHolding > 0 ? kHolding : 1];
-        for (int i = 0; i < kHolding; ++i) h[i] = held[i];
+        HeldLane one = held[0];
+        HeldPair two(held[0], held[1]);
         int chunk = 0, lane = 0, start = 0;
         for (int k = 0; k < steps; ++k) {
             if (k < next.length) filter.step(next.in + k, nextY, k);
             if (k < n) {
                 const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
-                for (int i = 0; i < kHolding; ++i) h[i].run(w, k, dMix, cMix);
+                if (kHolding == 1) one.run(w, k, dMix, cMix);
+                if (kHolding == 2) two.run(w, k, dMix, cMix);
                 for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
             }
             // The chunks spread evenly over the steps.

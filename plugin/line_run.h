@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "plugin/simd_dispatch.h"
 
 namespace vardelline {
@@ -94,6 +96,38 @@ struct HeldLane {
     LaneLines lane;
     double chorusLast;  // floats, held in doubles
     double bandLast;
+};
+
+// Two such lanes side by side, in the two halves of SSE2 registers (every
+// x86 target has them): one chain of arithmetic serves both.
+struct HeldPair {
+    HeldPair(const HeldLane& a, const HeldLane& b)
+        : first(a.lane),
+          second(b.lane),
+          chorusLast(_mm_setr_pd(a.chorusLast, b.chorusLast)),
+          bandLast(_mm_setr_pd(a.bandLast, b.bandLast)),
+          feedback(_mm_setr_pd(a.lane.feedback, b.lane.feedback)),
+          gain(_mm_setr_pd(a.lane.gain, b.lane.gain)) {}
+
+    VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {
+        const float y0 = first.y[k], y1 = second.y[k];
+        const __m128d band = _mm_cvtps_pd(_mm_unpacklo_ps(_mm_set_ss(y0), _mm_set_ss(y1)));
+        const __m128 fed = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(feedback, chorusLast), band));
+        _mm_store_ss(first.chorus + w, fed);
+        _mm_store_ss(second.chorus + w, _mm_shuffle_ps(fed, fed, 1));
+        first.plain[w] = y0;
+        second.plain[w] = y1;
+        const __m128d term = _mm_mul_pd(
+            _mm_add_pd(_mm_mul_pd(_mm_set1_pd(delayMix), bandLast), _mm_mul_pd(_mm_set1_pd(chorusMix), chorusLast)),
+            gain);
+        _mm_storel_pd(first.term + k, term);
+        _mm_storeh_pd(second.term + k, term);
+        chorusLast = _mm_cvtps_pd(fed);
+        bandLast = band;
+    }
+
+    LaneLines first, second;
+    __m128d chorusLast, bandLast, feedback, gain;
 };
 
 }  // namespace vardelline
