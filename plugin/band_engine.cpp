@@ -65,16 +65,6 @@ VARDELLINE_LANES_INLINE void stageInput(const float* inL, const float* inR, int 
     for (; k < n; ++k) out[k] = Doubles2{inputSample(inL[k]), inputSample(inR[k])};
 }
 
-// Subnormal output costs downstream processing dearly; write it as zero.
-float outputSample(float x) {
-    return std::fabs(x) < FLT_MIN ? 0.0f : x;
-}
-
-template <typename Floats>
-VARDELLINE_LANES_INLINE Floats outputSamples(Floats x) {
-    const Floats zero = {};
-    return (x < zero + FLT_MIN) & (x > zero - FLT_MIN) ? zero : x;
-}
 
 }  // namespace
 
@@ -203,8 +193,8 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
 // chains of their own, so the processor overlaps the three.
 template <class Isa>
 VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun],
-                                                  double (*terms)[kMaxRun], const Run& next,
-                                                  float (*nextY)[kMaxRun]) {
+                                                  double (*terms)[kMaxRun], const Run& next, float (*nextY)[kMaxRun],
+                                                  const BandSums& previous) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
@@ -242,6 +232,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const int steps = std::max(n, next.length);
     const int chunksPerStep = steps > 0 ? (totalChunks + steps - 1) / steps : 0;
     FilterBank::Stepper<Isa> filter(bank);
+    // The previous run's sums go a few samples per step.
+    const int sumSteps = previous.length / Isa::kWidth;
     // A copy of the loop for each number of held lanes, so that their state
     // stays in registers.
     auto loop = [&](auto holding) {
@@ -251,6 +243,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
         int chunk = 0, lane = 0, start = 0;
         for (int k = 0; k < steps; ++k) {
             if (k < next.length) filter.step(next.in + k, nextY, k);
+            if (k < sumSteps) sumBands<Isa>(previous, k * Isa::kWidth);
             if (k < n) {
                 const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
                 if (kHolding == 1) one.run(w, k, dMix, cMix);
@@ -274,36 +267,9 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
         loop(std::integral_constant<int, 1>());
     else
         loop(std::integral_constant<int, 0>());
+    for (int k = steps; k < sumSteps; ++k) sumBands<Isa>(previous, k * Isa::kWidth);
+    sumBandsFrom(previous, sumSteps * Isa::kWidth);
 }
-
-namespace {
-
-// The bands summed in order, each partial sum rounded to float, Isa::kWidth
-// samples at a time (the sums of a run's last few samples go one by one).
-template <class Isa>
-VARDELLINE_LANES_INLINE void sumBands(const double (*terms)[FilterBank::kMaxRun], int n, float* outL, float* outR) {
-    typedef typename Isa::Floats Floats;
-    typedef typename Isa::Doubles Doubles;
-    const int whole = n - n % Isa::kWidth;
-    for (int k = 0; k < whole; k += Isa::kWidth) {
-        Floats left = {}, right = {};
-        for (int lane = 0; lane < FilterBank::kLanes; lane += 2) {
-            left = __builtin_convertvector(load<Doubles>(terms[lane] + k) + Isa::widen(left), Floats);
-            right = __builtin_convertvector(load<Doubles>(terms[lane + 1] + k) + Isa::widen(right), Floats);
-        }
-        store(outL + k, outputSamples(left));
-        store(outR + k, outputSamples(right));
-    }
-    for (int k = whole; k < n; ++k) {
-        float sums[2] = {};
-        for (int lane = 0; lane < FilterBank::kLanes; ++lane)
-            sums[lane & 1] = static_cast<float>(terms[lane][k] + static_cast<double>(sums[lane & 1]));
-        outL[k] = outputSample(sums[0]);
-        outR[k] = outputSample(sums[1]);
-    }
-}
-
-}  // namespace
 
 template <class Isa>
 VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, const float* inR, float* outL,
@@ -326,7 +292,9 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
     auto updateCountOf = [&](const Run& r) { return r.position - updateLag; };
     auto startsWithUpdate = [&](const Run& r) { return r.length > 0 && (updateCountOf(r) & 31u) == 0; };
     alignas(64) float bands[2][FilterBank::kLanes][kMaxRun];
-    alignas(64) double terms[FilterBank::kLanes][kMaxRun];
+    alignas(64) double terms[2][FilterBank::kLanes][kMaxRun];
+    // Each run's outputs are summed while the next run goes.
+    BandSums previous = {terms[1], 0, outL, outR};
     int slot = 0;
     Run run = runFrom(0, counter + 1u, slot);
     if (startsWithUpdate(run)) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(run)), lengths);
@@ -339,14 +307,17 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
         Lengths upcoming;
         const bool update = startsWithUpdate(next);
         if (update) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(next)), upcoming);
-        runLines<Isa>(run, bands[slot], terms, next, bands[slot ^ 1]);
-        sumBands<Isa>(terms, run.length, outL + done, outR + done);
+        runLines<Isa>(run, bands[slot], terms[slot], next, bands[slot ^ 1], previous);
+        previous = {terms[slot], run.length, outL + done, outR + done};
         counter += static_cast<uint32_t>(run.length);
         done += run.length;
         run = next;
         slot ^= 1;
         if (update) lengths = upcoming;
     }
+    const int whole = previous.length - previous.length % Isa::kWidth;
+    for (int k = 0; k < whole; k += Isa::kWidth) sumBands<Isa>(previous, k);
+    sumBandsFrom(previous, whole);
 }
 
 #ifdef VARDELLINE_X86_DISPATCH

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "plugin/band_sums.h"
 #include "plugin/filter_bank.h"
 #include "plugin/parameters.h"
 
@@ -96,7 +97,7 @@ private:
     // the filters over the next run into nextY.
     template <class Isa>
     void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
-                  float (*nextY)[kMaxRun]);
+                  float (*nextY)[kMaxRun], const BandSums& previous);
     void clearLines(float (*lines)[kLineStride], int count);
 
     float fs = kDefaultSampleRate;
