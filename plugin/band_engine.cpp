@@ -199,7 +199,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
-    LaneLines chunked[FilterBank::kLanes], bySample[FilterBank::kLanes];
+    ChunkedLane chunked[FilterBank::kLanes];
+    LaneLines bySample[FilterBank::kLanes];
     int chunkedCount = 0, bySampleCount = 0;
     // Lanes whose lines are both one sample long (a delay of 0) feed back
     // from each sample to the next; up to two of them keep that state in
@@ -219,7 +220,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      y[lane],
                                      terms[lane]};
             if (goesInChunks(lines, w0, mask, n))
-                chunked[chunkedCount++] = lines;
+                chunked[chunkedCount++] = ChunkedLane(lines, w0, mask);
             else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, mask);
             else
@@ -252,7 +253,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
             }
             // The chunks spread evenly over the steps.
             for (const int until = std::min(totalChunks, (k + 1) * chunksPerStep); chunk < until; ++chunk) {
-                runChunk<Isa>(chunked[lane], w0, mask, std::min(start, n - kChunk), dMix, cMix);
+                runChunk<Isa>(chunked[lane], std::min(start, n - kChunk), dMix, cMix);
                 start += kChunk;
                 if (start >= n) {
                     start = 0;

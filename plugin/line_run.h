@@ -41,23 +41,44 @@ inline bool goesInChunks(const LaneLines& lane, uint32_t w0, uint32_t mask, int 
     return n >= kChunk && w0 + count <= ring && fits(lane.chorusLength, kChunk) && fits(lane.plainLength, 1);
 }
 
+// A lane that goes in chunks, with its run's ranges resolved to pointers:
+// none of them wraps around the ring.
+struct ChunkedLane {
+    ChunkedLane() = default;
+    ChunkedLane(const LaneLines& lane, uint32_t w0, uint32_t mask)
+        : chorusIn(lane.chorus + ((w0 - lane.chorusLength) & mask)),
+          plainIn(lane.plain + ((w0 - lane.plainLength) & mask)),
+          chorusOut(lane.chorus + w0),
+          plainOut(lane.plain + w0),
+          y(lane.y),
+          term(lane.term),
+          feedback(lane.feedback),
+          gain(lane.gain) {}
+
+    const float* chorusIn;
+    const float* plainIn;
+    float* chorusOut;
+    float* plainOut;
+    const float* y;
+    double* term;
+    double feedback;
+    double gain;
+};
+
 // Eight samples of a lane that goes in chunks, from sample s of the run,
 // Isa::kWidth at a time. Chunks may overlap: a sample done twice gives the
 // same values again.
 template <class Isa>
-VARDELLINE_LANES_INLINE void runChunk(const LaneLines& lane, uint32_t w0, uint32_t mask, int s, double delayMix,
-                                      double chorusMix) {
+VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
     typedef typename Isa::Floats Floats;
     typedef typename Isa::Doubles Doubles;
-    const uint32_t at = w0 + static_cast<uint32_t>(s);
-    std::memcpy(lane.plain + at, lane.y + s, kChunk * sizeof(float));
-    for (int part = 0; part < kChunk; part += Isa::kWidth) {
-        const uint32_t now = at + static_cast<uint32_t>(part);
-        const Doubles c = Isa::widen(load<Floats>(lane.chorus + ((now - lane.chorusLength) & mask)));
-        const Doubles d = Isa::widen(load<Floats>(lane.plain + ((now - lane.plainLength) & mask)));
-        const Doubles y = Isa::widen(load<Floats>(lane.y + s + part));
-        store(lane.chorus + now, __builtin_convertvector(lane.feedback * c + y, Floats));
-        store(lane.term + s + part, (delayMix * d + chorusMix * c) * lane.gain);
+    std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
+    for (int k = s; k < s + kChunk; k += Isa::kWidth) {
+        const Doubles c = Isa::widen(load<Floats>(lane.chorusIn + k));
+        const Doubles d = Isa::widen(load<Floats>(lane.plainIn + k));
+        const Doubles y = Isa::widen(load<Floats>(lane.y + k));
+        store(lane.chorusOut + k, __builtin_convertvector(lane.feedback * c + y, Floats));
+        store(lane.term + k, (delayMix * d + chorusMix * c) * lane.gain);
     }
 }
 
