@@ -219,8 +219,16 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      ch == 0 ? bandGainL[b] : bandGainR[b],
                                      y[lane],
                                      terms[lane]};
-            if (goesInChunks(lines, w0, mask, n))
-                chunked[chunkedCount++] = ChunkedLane(lines, w0, mask);
+            if (goesInChunks(lines, w0, mask, n)) {
+                const ChunkedLane& c = chunked[chunkedCount++] = ChunkedLane(lines, w0, mask);
+                // The run's line ranges, fetched while the loop starts.
+                for (int k = 0; k < n; k += 16) {
+                    __builtin_prefetch(c.chorusIn + k);
+                    __builtin_prefetch(c.plainIn + k);
+                    __builtin_prefetch(c.chorusOut + k, 1);
+                    __builtin_prefetch(c.plainOut + k, 1);
+                }
+            }
             else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, mask);
             else
