@@ -49,7 +49,7 @@ VARDELLINE_LANES_INLINE Doubles4 inputSamples(Floats4 x) {
     x = (x - x) == zero ? x : zero;  // NaN and the infinities give NaN
     x = x > kLargestInput ? zero + kLargestInput : x;
     x = x < -kLargestInput ? zero - kLargestInput : x;
-    return Isa::widen(__builtin_convertvector(Isa::widen(x) + kDenormalOffset, Floats4));
+    return Isa::widen(Isa::narrow(Isa::widen(x) + kDenormalOffset));
 }
 
 // The input of n frames as {left, right} pairs, ready for the filters.
@@ -206,7 +206,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     // from each sample to the next; up to two of them keep that state in
     // registers.
     constexpr int kHeld = 2;
-    HeldLane held[kHeld];
+    HeldLane held[kHeld] = {};
     int heldCount = 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
@@ -347,10 +347,14 @@ void BandEngine::processBlock(const float* inL, const float* inR, float* outL, f
     chorusTouched = true;
     delayTouched = true;
 #ifdef VARDELLINE_X86_DISPATCH
-    if (cpuHasAvx512()) return processBlockAvx512(inL, inR, outL, outR, n, timing);
-    if (cpuHasAvx2()) return processBlockAvx2(inL, inR, outL, outR, n, timing);
+    if (instructionSet() == InstructionSet::Avx512) return processBlockAvx512(inL, inR, outL, outR, n, timing);
+    if (instructionSet() == InstructionSet::Avx2) return processBlockAvx2(inL, inR, outL, outR, n, timing);
 #endif
+#if defined(__SSE2__)
+    processBlockWith<Sse2Isa>(inL, inR, outL, outR, n, timing);
+#else
     processBlockWith<BaselineIsa>(inL, inR, outL, outR, n, timing);
+#endif
 }
 
 }  // namespace vardelline

@@ -38,11 +38,11 @@ VARDELLINE_LANES_INLINE void sumBands(const BandSums& sums, int k) {
     typedef typename Isa::Doubles Doubles;
     Floats left = {}, right = {};
     for (int lane = 0; lane < BandSums::kLanes; lane += 2) {
-        left = __builtin_convertvector(load<Doubles>(sums.terms[lane] + k) + Isa::widen(left), Floats);
-        right = __builtin_convertvector(load<Doubles>(sums.terms[lane + 1] + k) + Isa::widen(right), Floats);
+        left = Isa::narrow(load<Doubles>(sums.terms[lane] + k) + Isa::widen(left));
+        right = Isa::narrow(load<Doubles>(sums.terms[lane + 1] + k) + Isa::widen(right));
     }
-    store(sums.outL + k, outputSamples(left));
-    store(sums.outR + k, outputSamples(right));
+    Isa::storeFloats(sums.outL + k, outputSamples(left));
+    Isa::storeFloats(sums.outR + k, outputSamples(right));
 }
 
 // The samples from k to the end of the run, one by one.

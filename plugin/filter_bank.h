@@ -99,7 +99,7 @@ public:
         const Doubles now = Isa::spread(in);
         for (int g = 0; g < kGroups; ++g) {
             const Doubles acc = B0[g] * now + B2[g] * older - A1[g] * Y1[g] - A2[g] * Y2[g] + 1e-12;
-            const Floats y = __builtin_convertvector(acc, Floats);
+            const Floats y = Isa::narrow(acc);
             Y2[g] = Y1[g];
             Y1[g] = Isa::widen(y);
             for (int i = 0; i < kWidth; ++i) out[kWidth * g + i][k] = y[i];

@@ -74,10 +74,10 @@ VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double del
     typedef typename Isa::Doubles Doubles;
     std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
     for (int k = s; k < s + kChunk; k += Isa::kWidth) {
-        const Doubles c = Isa::widen(load<Floats>(lane.chorusIn + k));
-        const Doubles d = Isa::widen(load<Floats>(lane.plainIn + k));
-        const Doubles y = Isa::widen(load<Floats>(lane.y + k));
-        store(lane.chorusOut + k, __builtin_convertvector(lane.feedback * c + y, Floats));
+        const Doubles c = Isa::widen(Isa::loadFloats(lane.chorusIn + k));
+        const Doubles d = Isa::widen(Isa::loadFloats(lane.plainIn + k));
+        const Doubles y = Isa::widen(Isa::loadFloats(lane.y + k));
+        Isa::storeFloats(lane.chorusOut + k, Isa::narrow(lane.feedback * c + y));
         store(lane.term + k, (delayMix * d + chorusMix * c) * lane.gain);
     }
 }

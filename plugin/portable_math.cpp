@@ -69,8 +69,8 @@ double portableCos(double x) {
 
 void portableSinLanes(const double (&x)[8], double (&out)[8]) {
 #ifdef VARDELLINE_X86_DISPATCH
-    if (cpuHasAvx512()) return portableSinLanesAvx512(x, out);
-    if (cpuHasAvx2()) return portableSinLanesAvx2(x, out);
+    if (instructionSet() == InstructionSet::Avx512) return portableSinLanesAvx512(x, out);
+    if (instructionSet() == InstructionSet::Avx2) return portableSinLanesAvx2(x, out);
 #endif
     portableSinLanesWith<BaselineIsa>(x, out);
 }

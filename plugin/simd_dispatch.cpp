@@ -1,28 +1,36 @@
 #include "plugin/simd_dispatch.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace vardelline {
 
-#ifdef VARDELLINE_X86_DISPATCH
 namespace {
+
+InstructionSet detect() {
+    InstructionSet widest = InstructionSet::Baseline;
+#ifdef VARDELLINE_X86_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) widest = InstructionSet::Avx2;
+    if (widest == InstructionSet::Avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq"))
+        widest = InstructionSet::Avx512;
+#endif
+    const char* limit = std::getenv("VARDELLINE_SIMD");
+    if (limit != nullptr && std::strcmp(limit, "baseline") == 0) widest = InstructionSet::Baseline;
+    if (limit != nullptr && std::strcmp(limit, "avx2") == 0 && widest == InstructionSet::Avx512)
+        widest = InstructionSet::Avx2;
+    return widest;
+}
 
 // Set while the library loads; a caller that comes earlier still gets the
 // baseline variants, which give the same results.
-const bool avx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
-const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                    __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq");
+const InstructionSet chosen = detect();
 
 }  // namespace
 
-bool cpuHasAvx2() {
-    return avx2;
+InstructionSet instructionSet() {
+    return chosen;
 }
-
-bool cpuHasAvx512() {
-    return avx512;
-}
-#endif
 
 }  // namespace vardelline

@@ -11,6 +11,10 @@
 
 #include "plugin/lanes.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(__clang__)
 #define VARDELLINE_X86_DISPATCH 1
 #define VARDELLINE_HOT_LOOP __attribute__((target_clones("avx2", "default")))
@@ -27,14 +31,59 @@ struct BaselineIsa {
     typedef Floats4 Floats;
     typedef Doubles4 Doubles;
     typedef Ints4 Ints;
+#if defined(__SSE2__)
+    // Two SSE2 conversions (this compiler's own widening goes through memory).
+    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
+        const __m128 v = reinterpret_cast<__m128>(f);
+        const Doubles2 low = reinterpret_cast<Doubles2>(_mm_cvtps_pd(v));
+        const Doubles2 high = reinterpret_cast<Doubles2>(_mm_cvtps_pd(_mm_movehl_ps(v, v)));
+        return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+    }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
+        const __m128 low = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 0, 1)));
+        const __m128 high = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 2, 3)));
+        return reinterpret_cast<Floats>(_mm_movelh_ps(low, high));
+    }
+#else
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) { return __builtin_convertvector(f, Doubles); }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
+#endif
     VARDELLINE_LANES_INLINE static Doubles widen(Ints i) { return __builtin_convertvector(i, Doubles); }
     // The pair of values at p repeated across the vector.
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
         return __builtin_shufflevector(pair, pair, 0, 1, 0, 1);
     }
+    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
+    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
 };
+
+#if defined(__SSE2__)
+// Two lanes, in SSE2 registers: every x86 target has them, and vectors wider
+// than the registers go through memory. Floats uses its low two lanes.
+struct Sse2Isa {
+    static constexpr int kWidth = 2;
+    typedef BaselineIsa Comparing;
+    typedef Floats4 Floats;
+    typedef Doubles2 Doubles;
+    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
+        return reinterpret_cast<Doubles>(_mm_cvtps_pd(reinterpret_cast<__m128>(f)));
+    }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
+        return reinterpret_cast<Floats>(_mm_cvtpd_ps(reinterpret_cast<__m128d>(d)));
+    }
+    VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) { return load<Doubles2>(p); }
+    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) {
+        double both;
+        std::memcpy(&both, p, sizeof both);
+        return reinterpret_cast<Floats>(_mm_castpd_ps(_mm_set_sd(both)));
+    }
+    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) {
+        const double both = _mm_cvtsd_f64(_mm_castps_pd(reinterpret_cast<__m128>(f)));
+        std::memcpy(p, &both, sizeof both);
+    }
+};
+#endif
 
 #ifdef VARDELLINE_X86_DISPATCH
 #define VARDELLINE_AVX2 [[gnu::target("avx2")]]
@@ -45,6 +94,7 @@ struct BaselineIsa {
 // directly.
 struct Avx2Isa : BaselineIsa {
     typedef Avx2Isa Comparing;
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         Doubles d;
         asm("vcvtps2pd %x1, %t0" : "=x"(d) : "x"(f));
@@ -85,13 +135,19 @@ struct Avx512Isa {
         asm("vbroadcastf64x2 %1, %g0" : "=v"(d) : "m"(*p));
         return d;
     }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
+    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
+    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
 };
 
-// Whether this processor runs the AVX2 and the AVX-512 variants; read once
-// at load time.
-bool cpuHasAvx2();
-bool cpuHasAvx512();
 #endif
+
+enum class InstructionSet { Baseline, Avx2, Avx512 };
+
+// The widest variant the audio loop uses: what the processor runs, chosen
+// once at load time. The environment variable VARDELLINE_SIMD ("baseline",
+// "avx2") limits it, to compare the variants or to rule one out.
+InstructionSet instructionSet();
 
 // Rounding helpers on lanes, for lanes within the int32 range.
 template <class Isa>
@@ -102,7 +158,7 @@ struct LaneMath {
 
     // Each lane rounded to float and widened back, as storing it as a float would.
     VARDELLINE_LANES_INLINE static Doubles roundedToFloat(Doubles x) {
-        return Isa::widen(__builtin_convertvector(x, Floats));
+        return Isa::widen(Isa::narrow(x));
     }
 
     VARDELLINE_LANES_INLINE static Doubles floor(Doubles x) {
