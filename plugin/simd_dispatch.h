@@ -15,8 +15,11 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(__clang__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
 #define VARDELLINE_X86_DISPATCH 1
+#endif
+// Clones need the loader's indirect functions, which only Linux has.
+#if defined(VARDELLINE_X86_DISPATCH) && defined(__linux__)
 #define VARDELLINE_HOT_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define VARDELLINE_HOT_LOOP
