@@ -245,7 +245,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const int sumSteps = previous.length / Isa::kWidth;
     // A copy of the loop for each number of held lanes, so that their state
     // stays in registers.
-    auto loop = [&](auto holding) {
+    auto loop = [&](auto holding) __attribute__((always_inline)) {
         constexpr int kHolding = decltype(holding)::value;
         HeldLane one = held[0];
         HeldPair two(held[0], held[1]);
@@ -289,7 +289,7 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
     typedef typename Isa::Comparing Comparing;
     // Runs end where the lengths are updated, or with the block.
     alignas(16) Doubles2 inputs[2][kMaxRun];
-    auto runFrom = [&](int32_t done, uint32_t position, int slot) {
+    auto runFrom = [&](int32_t done, uint32_t position, int slot) __attribute__((always_inline)) {
         const uint32_t phase = (position - updateLag) & 31u;
         const int length = done < n ? static_cast<int>(std::min<int64_t>(32 - phase, n - done)) : 0;
         stageInput<Comparing>(inL + done, inR + done, length, inputs[slot]);

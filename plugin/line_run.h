@@ -70,7 +70,6 @@ struct ChunkedLane {
 // same values again.
 template <class Isa>
 VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
-    typedef typename Isa::Floats Floats;
     typedef typename Isa::Doubles Doubles;
     std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
     for (int k = s; k < s + kChunk; k += Isa::kWidth) {

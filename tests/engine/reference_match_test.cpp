@@ -116,3 +116,25 @@ TEST_F(ReferenceMatch, ExtremeSettings) {
     setParameter(51, 1.0f);
     runAndCompare(20000, true);
 }
+
+// Delays from none to a few samples, on single lanes and on many: lines that
+// feed back within a run, one lone lane with one-sample lines, lengths on
+// either side of the eight-sample chunks, all swept by the oscillators, long
+// enough for every line to wrap around its ring several times, through both
+// entry points and blocks that start anywhere in the 32-sample rhythm.
+TEST_F(ReferenceMatch, ShortDelaysAndLoneOneSampleLanes) {
+    const float samples = 44100.0f * 0.16f;
+    const float lengths[16] = {0, 1, 2, 6, 7, 8, 30, 31, 32, 33, 63, 64, 500, 3000, 7000, 7056};
+    for (int lane = 0; lane < 16; ++lane) setParameter(3 + lane, lengths[lane] / samples);
+    for (int b = 0; b < 8; ++b) {
+        setParameter(27 + b, 0.9f);
+        setParameter(35 + b, b % 3 == 0 ? 0.0f : 0.95f);
+        setParameter(43 + b, 0.9f);
+    }
+    setParameter(51, 0.5f);  // both paths heard
+    std::uniform_int_distribution<int> frames(1, 999);
+    for (int block = 0; block < 80; ++block) runAndCompare(frames(random), block % 3 != 0);
+    // A lone lane without delay; every other lane far from one sample.
+    for (int lane = 0; lane < 16; ++lane) setParameter(3 + lane, lane == 5 ? 0.0f : 0.5f + 0.03f * lane);
+    for (int block = 0; block < 40; ++block) runAndCompare(frames(random), block % 2 == 0);
+}
