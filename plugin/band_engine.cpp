@@ -3,10 +3,10 @@
 #include "plugin/band_engine.h"
 
 #include <algorithm>
-#include <type_traits>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "plugin/line_run.h"
 #include "plugin/portable_trig.h"
@@ -64,7 +64,6 @@ VARDELLINE_LANES_INLINE void stageInput(const float* inL, const float* inR, int 
     }
     for (; k < n; ++k) out[k] = Doubles2{inputSample(inL[k]), inputSample(inR[k])};
 }
-
 
 }  // namespace
 
@@ -188,13 +187,13 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
 }
 
 // The lines of every lane over this run, with the filters of the next run
-// interleaved: the filters are one long chain of dependent arithmetic, the
-// chunked lanes plenty of independent work, and the sample-by-sample lanes
-// chains of their own, so the processor overlaps the three.
+// and the output sums of the previous one interleaved: the filters are one
+// long chain of dependent arithmetic, the sums eight short ones, the held
+// and sample-by-sample lanes chains of their own and the chunked lanes
+// plenty of independent work, so the processor overlaps them all.
 template <class Isa>
-VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun],
-                                                  double (*terms)[kMaxRun], const Run& next, float (*nextY)[kMaxRun],
-                                                  const BandSums& previous) {
+VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
+                                                  const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
@@ -228,8 +227,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                     __builtin_prefetch(c.chorusOut + k, 1);
                     __builtin_prefetch(c.plainOut + k, 1);
                 }
-            }
-            else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
+            } else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, mask);
             else
                 bySample[bySampleCount++] = lines;
@@ -281,8 +279,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
 }
 
 template <class Isa>
-VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, const float* inR, float* outL,
-                                                          float* outR, int32_t n, CounterTiming timing) {
+VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, const float* inR, float* outL, float* outR,
+                                                          int32_t n, CounterTiming timing) {
     // The lengths are updated when this count is a multiple of 32: the
     // advanced count for processReplacing, the count before it for process.
     const uint32_t updateLag = timing == CounterTiming::AdvanceBeforeUpdate ? 0u : 1u;

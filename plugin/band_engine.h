@@ -93,8 +93,8 @@ private:
                           CounterTiming timing);
     void processBlockAvx512(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
                             CounterTiming timing);
-    // Runs the lines of every lane over run (band signals y) into terms, and
-    // the filters over the next run into nextY.
+    // Runs the lines of every lane over run (band signals y) into terms, the
+    // filters over the next run into nextY, and the sums of the previous run.
     template <class Isa>
     void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
                   float (*nextY)[kMaxRun], const BandSums& previous);

@@ -4,10 +4,10 @@
 // samples at a time, any other sample by sample. Both give the same bits.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <cstring>
-
-#include <emmintrin.h>
 
 #include "plugin/simd_dispatch.h"
 
@@ -98,9 +98,7 @@ VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, uint3
 struct HeldLane {
     HeldLane() = default;
     HeldLane(const LaneLines& lanes, uint32_t w0, uint32_t mask)
-        : lane(lanes),
-          chorusLast(lanes.chorus[(w0 - 1) & mask]),
-          bandLast(lanes.plain[(w0 - 1) & mask]) {}
+        : lane(lanes), chorusLast(lanes.chorus[(w0 - 1) & mask]), bandLast(lanes.plain[(w0 - 1) & mask]) {}
 
     // Sample k, written at ring position w.
     VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {

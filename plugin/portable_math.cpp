@@ -29,9 +29,9 @@ struct Quadrant {
     int quadrant;  // 0..3: x = hi + lo + quadrant * pi/2 (mod 2 pi)
 };
 
-// x - k * pi/2 with k the nearest integer to x * 2/pi. Larger arguments (an oscillator at an absurdly low sample rate) are first
-// taken modulo the double nearest 2 pi, exactly: the phase is then off by a
-// little, but the same on every platform.
+// x - k * pi/2 with k the nearest integer to x * 2/pi. Larger arguments (an oscillator at an absurdly low sample rate)
+// are first taken modulo the double nearest 2 pi, exactly: the phase is then off by a little, but the same on every
+// platform.
 Quadrant reduce(double x) {
     if (std::fabs(x) <= kQuarterPi) return {{x, 0.0}, 0};
     if (std::fabs(x) >= kExactReductionLimit) x = std::fmod(x, kTwoPi);

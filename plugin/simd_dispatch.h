@@ -1,12 +1,14 @@
 // The audio loop is built up to three times, for AVX-512, for AVX2 and for
-// the baseline, with the choice made at run time. The arithmetic is the same
-// in all (no fused multiply-add), so the results are bit for bit identical.
+// the baseline (SSE2 on x86), with the choice made once at load time. The
+// arithmetic is the same in all (no fused multiply-add), so the results are
+// bit for bit identical.
 //
-// VARDELLINE_HOT_LOOP lets the compiler clone a whole function. The block
-// loop is instead a template on an instruction set (BaselineIsa, Avx2Isa,
-// Avx512Isa), which gives the vector width and the widenings to double: this
-// compiler splits a widening into halves through memory, which the x86
-// variants avoid with a single instruction.
+// The loop is a template on an instruction set (Sse2Isa, Avx2Isa, Avx512Isa;
+// BaselineIsa elsewhere), which gives the vector width, the loads and stores
+// of floats and the conversions between float and double: this compiler
+// splits a widening into halves through memory, which the x86 variants avoid
+// with their own instructions. Everything the loop calls is always inlined
+// into the variant, so it is built for that instruction set.
 #pragma once
 
 #include "plugin/lanes.h"
@@ -17,12 +19,6 @@
 
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
 #define VARDELLINE_X86_DISPATCH 1
-#endif
-// Clones need the loader's indirect functions, which only Linux has.
-#if defined(VARDELLINE_X86_DISPATCH) && defined(__linux__)
-#define VARDELLINE_HOT_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define VARDELLINE_HOT_LOOP
 #endif
 
 namespace vardelline {
@@ -48,17 +44,27 @@ struct BaselineIsa {
         return reinterpret_cast<Floats>(_mm_movelh_ps(low, high));
     }
 #else
-    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) { return __builtin_convertvector(f, Doubles); }
-    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
+    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
+        return __builtin_convertvector(f, Doubles);
+    }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
+        return __builtin_convertvector(d, Floats);
+    }
 #endif
-    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) { return __builtin_convertvector(i, Doubles); }
+    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
+        return __builtin_convertvector(i, Doubles);
+    }
     // The pair of values at p repeated across the vector.
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
         return __builtin_shufflevector(pair, pair, 0, 1, 0, 1);
     }
-    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
-    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
+    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) {
+        return load<Floats>(p);
+    }
+    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) {
+        store(p, f);
+    }
 };
 
 #if defined(__SSE2__)
@@ -160,9 +166,7 @@ struct LaneMath {
     typedef typename Isa::Ints Ints;
 
     // Each lane rounded to float and widened back, as storing it as a float would.
-    VARDELLINE_LANES_INLINE static Doubles roundedToFloat(Doubles x) {
-        return Isa::widen(Isa::narrow(x));
-    }
+    VARDELLINE_LANES_INLINE static Doubles roundedToFloat(Doubles x) { return Isa::widen(Isa::narrow(x)); }
 
     VARDELLINE_LANES_INLINE static Doubles floor(Doubles x) {
         const Doubles whole = Isa::widen(__builtin_convertvector(x, Ints));  // toward zero

@@ -147,8 +147,17 @@ TEST(PortableMath, SpecialValues) {
 TEST(PortableMath, LaneSinIsTheScalarSinBitForBit) {
     std::mt19937_64 random(4);
     const double inf = std::numeric_limits<double>::infinity();
-    const double specials[] = {0.0, -0.0, 0.7853981633974483, -0.7853981633974483, 1.5707963267948966,
-                               0x1p30, -0x1p30, 0x1.fffffffffffffp29, 1e12, inf, -inf,
+    const double specials[] = {0.0,
+                               -0.0,
+                               0.7853981633974483,
+                               -0.7853981633974483,
+                               1.5707963267948966,
+                               0x1p30,
+                               -0x1p30,
+                               0x1.fffffffffffffp29,
+                               1e12,
+                               inf,
+                               -inf,
                                std::numeric_limits<double>::quiet_NaN()};
     long differ = 0;
     for (int round = 0; round < 200000; ++round) {
@@ -156,11 +165,13 @@ TEST(PortableMath, LaneSinIsTheScalarSinBitForBit) {
         for (double& v : x) {
             switch (random() % 4) {
                 case 0: v = specials[random() % std::size(specials)]; break;
-                case 1: v = (static_cast<int>(random() % 64) - 32) * 0.7853981633974483 *
-                            (1.0 + std::uniform_real_distribution<double>(-1e-9, 1e-9)(random));
+                case 1:
+                    v = (static_cast<int>(random() % 64) - 32) * 0.7853981633974483 *
+                        (1.0 + std::uniform_real_distribution<double>(-1e-9, 1e-9)(random));
                     break;
-                case 2: v = static_cast<double>(static_cast<int32_t>(random())) * 0.004 *
-                            std::uniform_real_distribution<double>(0.0, 1.0)(random);
+                case 2:
+                    v = static_cast<double>(static_cast<int32_t>(random())) * 0.004 *
+                        std::uniform_real_distribution<double>(0.0, 1.0)(random);
                     break;
                 default: v = std::uniform_real_distribution<double>(-4.0, 4.0)(random);
             }
@@ -168,7 +179,8 @@ TEST(PortableMath, LaneSinIsTheScalarSinBitForBit) {
         vardelline::portableSinLanes(x, lanes);
         for (int i = 0; i < 8; ++i) {
             const double scalar = portableSin(x[i]);
-            differ += std::memcmp(&scalar, &lanes[i], sizeof scalar) != 0 && !(std::isnan(scalar) && std::isnan(lanes[i]));
+            differ +=
+                std::memcmp(&scalar, &lanes[i], sizeof scalar) != 0 && !(std::isnan(scalar) && std::isnan(lanes[i]));
         }
     }
     EXPECT_EQ(differ, 0);
