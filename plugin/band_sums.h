@@ -28,7 +28,7 @@ inline float outputSample(float x) {
 template <typename Floats>
 VARDELLINE_LANES_INLINE Floats outputSamples(Floats x) {
     const Floats zero = {};
-    return (x < zero + FLT_MIN) & (x > zero - FLT_MIN) ? zero : x;
+    return ((x < zero + FLT_MIN) & (x > zero - FLT_MIN)) ? zero : x;
 }
 
 // Samples k to k + Isa::kWidth - 1 of a run.

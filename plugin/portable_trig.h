@@ -80,7 +80,7 @@ VARDELLINE_LANES_INLINE typename Isa::Doubles sinLanes(typename Isa::Doubles x) 
     r.hi = near ? x : r.hi;
     r.lo = near ? zero : r.lo;
     const Doubles quadrant = near ? zero : Isa::widen(__builtin_convertvector(k, Ints) & 3);
-    const Doubles value = (quadrant == 1.0) | (quadrant == 3.0) ? cosKernel(r.hi, r.lo) : sinKernel(r.hi, r.lo);
+    const Doubles value = ((quadrant == 1.0) | (quadrant == 3.0)) ? cosKernel(r.hi, r.lo) : sinKernel(r.hi, r.lo);
     return quadrant >= 2.0 ? -value : value;
 }
 

@@ -178,7 +178,7 @@ struct LaneMath {
         const Doubles below = floor(x);
         const Doubles fraction = x - below;  // exact
         const Doubles odd = Isa::widen(__builtin_convertvector(below, Ints) & 1);
-        return (fraction > 0.5) | ((fraction == 0.5) & (odd != 0.0)) ? below + 1.0 : below;
+        return ((fraction > 0.5) | ((fraction == 0.5) & (odd != 0.0))) ? below + 1.0 : below;
     }
 };
 
