@@ -237,7 +237,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const int chunksPerLane = (n + kChunk - 1) / kChunk;
     const int totalChunks = chunkedCount * chunksPerLane;
     const int steps = std::max(n, next.length);
-    const int chunksPerStep = steps > 0 ? (totalChunks + steps - 1) / steps : 0;
+    // Chunks due by the end of step k, in 16-bit fixed point.
+    const int chunksPerStep = steps > 0 ? (totalChunks * 65536 + steps - 1) / steps : 0;
     FilterBank::Stepper<Isa> filter(bank);
     // The previous run's sums go a few samples per step.
     const int sumSteps = previous.length / Isa::kWidth;
@@ -258,7 +259,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                 for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
             }
             // The chunks spread evenly over the steps.
-            for (const int until = std::min(totalChunks, (k + 1) * chunksPerStep); chunk < until; ++chunk) {
+            for (const int until = std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16); chunk < until; ++chunk) {
                 runChunk<Isa>(chunked[lane], std::min(start, n - kChunk), dMix, cMix);
                 start += kChunk;
                 if (start >= n) {
