@@ -186,6 +186,57 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
     }
 }
 
+#ifdef VARDELLINE_X86_DISPATCH
+// All eight bands in one pass, with whole-number roundings and lane
+// selections that need no comparisons (which this compiler does one lane at
+// a time for eight lanes). The oscillator phases are never -0, where the
+// four-lane sine's special case for small arguments would matter.
+VARDELLINE_LANES_INLINE void BandEngine::updateModulationWide(int32_t n, Lengths& into) const {
+    typedef Avx512Isa::Doubles Doubles;
+    typedef int64_t Bits __attribute__((vector_size(64)));
+    alignas(64) double phase[kBands];
+    double largest = 0.0;
+    for (int b = 0; b < kBands; ++b) {
+        phase[b] = static_cast<double>(n) * lfoRate[b];
+        largest = std::max(largest, std::fabs(phase[b]));
+    }
+    // Far phases (absurd rates) take the general path.
+    if (!(largest < 0x1p30)) return updateModulation<Avx2Isa>(n, into);
+    std::memcpy(into.delayL, plainLengths.delayL, sizeof into.delayL);
+    std::memcpy(into.delayR, plainLengths.delayR, sizeof into.delayR);
+    const Doubles x = load<Doubles>(phase);
+    const Doubles k = Avx512Isa::floor(x * trig::kTwoOverPi + 0.5);
+    const trig::Reduced<Doubles> r = trig::subtractHalfPis(x, k);
+    const Bits quadrant = __builtin_convertvector(__builtin_convertvector(k, Ints8), Bits) & 3;
+    const Bits odd = -(quadrant & 1);
+    const Bits sine = reinterpret_cast<Bits>(trig::sinKernel(r.hi, r.lo));
+    const Bits cosine = reinterpret_cast<Bits>(trig::cosKernel(r.hi, r.lo));
+    const Bits chosen = ((cosine & odd) | (sine & ~odd)) ^ ((quadrant & 2) << 62);
+    // A zero width gives a sweep of exactly 1: the sine times 0 is 0.
+    const Doubles width = Avx512Isa::widen(load<Floats8>(lfoWidth));
+    const Doubles m = Avx512Isa::widen(Avx512Isa::narrow(reinterpret_cast<Doubles>(chosen) * width + 1.0));
+    const double rate = fs;
+    const Doubles longest = Doubles{} + (kMaxDelayLength - 1);
+    auto lengths = [&](const float* delay, int32_t* to) {
+        const Doubles samples =
+            Avx512Isa::widen(Avx512Isa::narrow(m * Avx512Isa::widen(load<Floats8>(delay)) * rate * 0.16));
+        const Doubles whole = Avx512Isa::minimum(Avx512Isa::nearest(samples - 0.4999999), longest);
+        store(to, __builtin_convertvector(whole, Ints8) + 1);
+    };
+    lengths(P + kLeftDelay, into.chorusL);
+    lengths(P + kRightDelay, into.chorusR);
+}
+#endif
+
+// The delay lengths for sample count n, the widest way the variant allows.
+template <class Isa>
+VARDELLINE_LANES_INLINE void BandEngine::modulate(int32_t n, Lengths& into) const {
+#ifdef VARDELLINE_X86_DISPATCH
+    if constexpr (std::is_same_v<Isa, Avx512Isa>) return updateModulationWide(n, into);
+#endif
+    updateModulation<typename Isa::Comparing>(n, into);
+}
+
 // The lines of every lane over this run, with the filters of the next run
 // and the output sums of the previous one interleaved: the filters are one
 // long chain of dependent arithmetic, the sums eight short ones, the held
@@ -305,7 +356,7 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
     BandSums previous = {terms[1], 0, outL, outR};
     int slot = 0;
     Run run = runFrom(0, counter + 1u, slot);
-    if (startsWithUpdate(run)) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(run)), lengths);
+    if (startsWithUpdate(run)) modulate<Isa>(static_cast<int32_t>(updateCountOf(run)), lengths);
     {
         FilterBank::Stepper<Isa> filter(bank);
         for (int k = 0; k < run.length; ++k) filter.step(run.in + k, bands[slot], k);
@@ -314,7 +365,7 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
         const Run next = runFrom(done + run.length, run.position + static_cast<uint32_t>(run.length), slot ^ 1);
         Lengths upcoming;
         const bool update = startsWithUpdate(next);
-        if (update) updateModulation<Comparing>(static_cast<int32_t>(updateCountOf(next)), upcoming);
+        if (update) modulate<Isa>(static_cast<int32_t>(updateCountOf(next)), upcoming);
         runLines<Isa>(run, bands[slot], terms[slot], next, bands[slot ^ 1], previous);
         previous = {terms[slot], run.length, outL + done, outR + done};
         counter += static_cast<uint32_t>(run.length);

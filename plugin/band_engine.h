@@ -77,6 +77,9 @@ private:
     // The lengths for sample count n.
     template <class Isa>
     void updateModulation(int32_t n, Lengths& into) const;
+    void updateModulationWide(int32_t n, Lengths& into) const;
+    template <class Isa>
+    void modulate(int32_t n, Lengths& into) const;
     static constexpr int kMaxRun = FilterBank::kMaxRun;
     // Up to 32 samples between two length updates (or the block's edges),
     // with their input ready for the filters as {left, right} pairs.

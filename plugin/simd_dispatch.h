@@ -147,6 +147,23 @@ struct Avx512Isa {
     VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
     VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
     VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
+    // Whole-number roundings in one instruction each, whatever the rounding
+    // mode: down, and to nearest with halves to even.
+    VARDELLINE_LANES_INLINE static Doubles floor(Doubles x) {
+        Doubles d;
+        asm("vrndscalepd $9, %g1, %g0" : "=v"(d) : "v"(x));
+        return d;
+    }
+    VARDELLINE_LANES_INLINE static Doubles nearest(Doubles x) {
+        Doubles d;
+        asm("vrndscalepd $8, %g1, %g0" : "=v"(d) : "v"(x));
+        return d;
+    }
+    VARDELLINE_LANES_INLINE static Doubles minimum(Doubles a, Doubles b) {
+        Doubles d;
+        asm("vminpd %g2, %g1, %g0" : "=v"(d) : "v"(a), "v"(b));
+        return d;
+    }
 };
 
 #endif
