@@ -145,6 +145,12 @@ void BandEngine::updateBandControls() {
     }
 }
 
+// The plain lengths follow the parameters alone; an update takes them over.
+void BandEngine::takePlainLengths(Lengths& into) const {
+    std::memcpy(into.delayL, plainLengths.delayL, sizeof into.delayL);
+    std::memcpy(into.delayR, plainLengths.delayR, sizeof into.delayR);
+}
+
 namespace {
 
 // Delays of x samples (0 <= x < 2^31, as floats held in doubles) as whole
@@ -167,9 +173,7 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
     typedef typename Isa::Doubles Doubles;
     typedef typename Isa::Floats Floats;
     typedef LaneMath<Isa> M;
-    // The plain lengths follow the parameters alone.
-    std::memcpy(into.delayL, plainLengths.delayL, sizeof into.delayL);
-    std::memcpy(into.delayR, plainLengths.delayR, sizeof into.delayR);
+    takePlainLengths(into);
     alignas(64) double phase[kBands], sine[kBands];
     for (int b = 0; b < kBands; ++b) phase[b] = static_cast<double>(n) * lfoRate[b];
     portableSinLanesWith<Isa>(phase, sine);
@@ -202,8 +206,7 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulationWide(int32_t n, Lengths
     }
     // Far phases (absurd rates) take the general path.
     if (!(largest < 0x1p30)) return updateModulation<Avx2Isa>(n, into);
-    std::memcpy(into.delayL, plainLengths.delayL, sizeof into.delayL);
-    std::memcpy(into.delayR, plainLengths.delayR, sizeof into.delayR);
+    takePlainLengths(into);
     const Doubles x = load<Doubles>(phase);
     const Doubles k = Avx512Isa::floor(x * trig::kTwoOverPi + 0.5);
     const trig::Reduced<Doubles> r = trig::subtractHalfPis(x, k);

@@ -74,7 +74,9 @@ private:
     struct Lengths {
         alignas(32) int32_t delayL[kBands], delayR[kBands], chorusL[kBands], chorusR[kBands];
     };
-    // The lengths for sample count n.
+    // The lengths for sample count n: four (or Isa::kWidth) bands at a time,
+    // all eight in one pass on AVX-512, and the widest way the variant Isa allows.
+    void takePlainLengths(Lengths& into) const;
     template <class Isa>
     void updateModulation(int32_t n, Lengths& into) const;
     void updateModulationWide(int32_t n, Lengths& into) const;

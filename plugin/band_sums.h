@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "plugin/filter_bank.h"
 #include "plugin/simd_dispatch.h"
 
 namespace vardelline {
@@ -12,9 +13,7 @@ namespace vardelline {
 // The lanes' outputs over a run (terms[lane][k]; lane 2b is band b left,
 // 2b + 1 band b right) and where their sums go.
 struct BandSums {
-    static constexpr int kLanes = 16;
-    static constexpr int kMaxRun = 32;
-    const double (*terms)[kMaxRun];
+    const double (*terms)[FilterBank::kMaxRun];
     int length;
     float* outL;
     float* outR;
@@ -37,7 +36,7 @@ VARDELLINE_LANES_INLINE void sumBands(const BandSums& sums, int k) {
     typedef typename Isa::Floats Floats;
     typedef typename Isa::Doubles Doubles;
     Floats left = {}, right = {};
-    for (int lane = 0; lane < BandSums::kLanes; lane += 2) {
+    for (int lane = 0; lane < FilterBank::kLanes; lane += 2) {
         left = Isa::narrow(load<Doubles>(sums.terms[lane] + k) + Isa::widen(left));
         right = Isa::narrow(load<Doubles>(sums.terms[lane + 1] + k) + Isa::widen(right));
     }
@@ -49,7 +48,7 @@ VARDELLINE_LANES_INLINE void sumBands(const BandSums& sums, int k) {
 inline void sumBandsFrom(const BandSums& sums, int k) {
     for (; k < sums.length; ++k) {
         float total[2] = {};
-        for (int lane = 0; lane < BandSums::kLanes; ++lane)
+        for (int lane = 0; lane < FilterBank::kLanes; ++lane)
             total[lane & 1] = static_cast<float>(sums.terms[lane][k] + static_cast<double>(total[lane & 1]));
         sums.outL[k] = outputSample(total[0]);
         sums.outR[k] = outputSample(total[1]);

@@ -20,7 +20,6 @@ typedef float Floats4 __attribute__((vector_size(16)));
 typedef float Floats8 __attribute__((vector_size(32)));
 typedef int32_t Ints4 __attribute__((vector_size(16)));
 typedef int32_t Ints8 __attribute__((vector_size(32)));
-typedef int64_t Masks4 __attribute__((vector_size(32)));  // comparison results of Doubles4
 
 template <typename Vector>
 VARDELLINE_LANES_INLINE Vector load(const void* from) {

@@ -23,12 +23,21 @@
 
 namespace vardelline {
 
-struct BaselineIsa {
+// Floats and doubles that fill their registers: loads, stores and the
+// narrowing from double to float, which this compiler does in one step.
+template <typename FloatVector, typename DoubleVector>
+struct WholeVectors {
+    typedef FloatVector Floats;
+    typedef DoubleVector Doubles;
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
+    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
+    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
+};
+
+struct BaselineIsa : WholeVectors<Floats4, Doubles4> {
     static constexpr int kWidth = 4;
     // The variant for code that compares lanes (see Avx512Isa).
     typedef BaselineIsa Comparing;
-    typedef Floats4 Floats;
-    typedef Doubles4 Doubles;
     typedef Ints4 Ints;
 #if defined(__SSE2__)
     // Two SSE2 conversions (this compiler's own widening goes through memory).
@@ -47,9 +56,6 @@ struct BaselineIsa {
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         return __builtin_convertvector(f, Doubles);
     }
-    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
-        return __builtin_convertvector(d, Floats);
-    }
 #endif
     VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
         return __builtin_convertvector(i, Doubles);
@@ -58,12 +64,6 @@ struct BaselineIsa {
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
         return __builtin_shufflevector(pair, pair, 0, 1, 0, 1);
-    }
-    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) {
-        return load<Floats>(p);
-    }
-    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) {
-        store(p, f);
     }
 };
 
@@ -103,7 +103,7 @@ struct Sse2Isa {
 // directly.
 struct Avx2Isa : BaselineIsa {
     typedef Avx2Isa Comparing;
-    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
+    using WholeVectors::narrow;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         Doubles d;
         asm("vcvtps2pd %x1, %t0" : "=x"(d) : "x"(f));
@@ -121,13 +121,11 @@ struct Avx2Isa : BaselineIsa {
     }
 };
 
-struct Avx512Isa {
+struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
     static constexpr int kWidth = 8;
     // This compiler compares eight-lane vectors one lane at a time; four
     // lanes compare in one instruction.
     typedef Avx2Isa Comparing;
-    typedef Floats8 Floats;
-    typedef Doubles8 Doubles;
     typedef Ints8 Ints;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
         Doubles d;
@@ -144,9 +142,6 @@ struct Avx512Isa {
         asm("vbroadcastf64x2 %1, %g0" : "=v"(d) : "m"(*p));
         return d;
     }
-    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) { return __builtin_convertvector(d, Floats); }
-    VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) { return load<Floats>(p); }
-    VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
     // Whole-number roundings in one instruction each, whatever the rounding
     // mode: down, and to nearest with halves to even.
     VARDELLINE_LANES_INLINE static Doubles floor(Doubles x) {
