@@ -63,12 +63,13 @@ struct Model {
         std::memset(chorusLineR, 0, sizeof chorusLineR);
     }
 
+    // Keeps the filter histories: a redesign changes only the coefficients.
     void DesignBandFilter(int band, float fc, float width) {
-        float q = width;
-        if (!(q <= 0.99f)) q = 0.99f;
-        if (q < 0.005f) q = 0.005f;
+        double q = width;
+        if (!(q <= 0.99)) q = 0.99;
+        if (q < 0.005) q = 0.005;
         double fs = engineSampleRate;
-        float bw = (float)((double)q * fc / fs);
+        float bw = (float)(q * fc / fs);
         float w = (float)(fc / fs + 1e-12);
         float K = (float)(std::cos(3.14159 * bw) / std::sin(3.14159 * bw));
         float D = (float)(2 * std::cos(6.28318 * w) + 1e-12);
@@ -79,8 +80,6 @@ struct Model {
             bandCoefB[band][i] = (float)(b[i] + 1e-12);
             bandCoefA[band][i] = (float)(a[i] + 1e-12);
         }
-        for (int bb = 0; bb < 8; ++bb)
-            for (int s = 0; s < 3; ++s) inHistL[bb][s] = inHistR[bb][s] = outHistL[bb][s] = outHistR[bb][s] = 0;
     }
 
     void UpdateBandFilters() {

@@ -83,6 +83,7 @@ void BandEngine::setSampleRate(float newRate) {
     int32_t size = ringSizeFor(newRate);
     if (size == ringMask + 1) return;
     ringMask = size - 1;
+    bank.clearHistories();
     if (delayTouched) {
         clearLines(delayLineL, kBands);
         clearLines(delayLineR, kBands);

@@ -35,13 +35,13 @@ public:
     BandEngine();
 
     // Makes fs the engine's rate. When the ring length this rate needs
-    // differs from the current one, every line starts silent. Derived state
-    // follows at the next setParameters.
+    // differs from the current one, every line and every filter history
+    // starts silent. Derived state follows at the next setParameters.
     void setSampleRate(float fs);
     float sampleRate() const { return fs; }
     int32_t ringSize() const { return ringMask + 1; }
 
-    // Takes all 81 parameter values: redesigns the filters (clearing their
+    // Takes all 81 parameter values: redesigns the filters (keeping their
     // histories) and recomputes the band controls.
     void setParameters(const float* values);
 

@@ -49,11 +49,13 @@ void FilterBank::design(float start, float finish, float q, float sampleRate) {
 }
 
 void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) {
-    float q = qValue;
-    if (!(q <= 0.99f)) q = 0.99f;  // NaN too
-    if (q < 0.005f) q = 0.005f;
+    // The width is limited in double: it is never stored, so it never
+    // passes through a float.
+    double q = qValue;
+    if (!(q <= 0.99)) q = 0.99;  // NaN too
+    if (q < 0.005) q = 0.005;
     double fs = sampleRate;
-    float bw = static_cast<float>(static_cast<double>(q) * fc / fs);
+    float bw = static_cast<float>(q * fc / fs);
     float w = static_cast<float>(fc / fs + 1e-12);
     float K = static_cast<float>(portableCos(3.14159 * bw) / portableSin(3.14159 * bw));
     float D = static_cast<float>(2.0 * portableCos(6.28318 * w) + 1e-12);
@@ -79,7 +81,6 @@ void FilterBank::designBand(int band, float fc, float qValue, float sampleRate) 
         a1[lane] = coefA_[band][1];
         a2[lane] = coefA_[band][2];
     }
-    clearHistories();
 }
 
 // The engine runs its own variants of this loop; this one serves

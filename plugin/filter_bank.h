@@ -23,8 +23,10 @@ public:
 
     FilterBank() { resetRing(); }
 
-    // Lays out the eight centre frequencies from start and finish (0..1),
-    // designs every band with the width value q and clears all histories.
+    // Lays out the eight centre frequencies from start and finish (0..1) and
+    // designs every band with the width value q. The running histories are
+    // kept: new coefficients take over from the next sample, so moving a
+    // control does not drop the band signals to zero (an audible click).
     void design(float start, float finish, float q, float sampleRate);
 
     // Centre frequency the design of band b produced, in Hz.

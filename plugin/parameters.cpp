@@ -12,12 +12,12 @@ const ParamGroup kParamGroups[] = {
     {kStartFreq, 1, "Start Freq", "Start Freq", ValueText::Frequency},
     {kFinishFreq, 1, "Finish Freq", "End Freq", ValueText::Frequency},
     {kFreqQ, 1, "Freq Q", "Q", ValueText::Percent},
-    {kLeftDelay, kNumBands, ": Left Delay", ": Left Delay", ValueText::Delay},
-    {kRightDelay, kNumBands, ": Right Delay", ": Right Delay", ValueText::Delay},
-    {kPan, kNumBands, ": Pan", ": Pan ", ValueText::Pan},
-    {kSpeed, kNumBands, ": Speed", ": Speed", ValueText::Speed},
-    {kWidth, kNumBands, ": Width", ": Width", ValueText::Percent},
-    {kFeedback, kNumBands, ": Feedback", ": Feed", ValueText::Percent},
+    {kLeftDelay, kNumBands, " Left Delay", ": Left Delay", ValueText::Delay},
+    {kRightDelay, kNumBands, " Right Delay", ": Right Delay", ValueText::Delay},
+    {kPan, kNumBands, " Pan", ": Pan ", ValueText::Pan},
+    {kSpeed, kNumBands, " Speed", ": Speed", ValueText::Speed},
+    {kWidth, kNumBands, " Width", ": Width", ValueText::Percent},
+    {kFeedback, kNumBands, " Feedback", ": Feed", ValueText::Percent},
     {kBalance, 1, "Delay / Chorus", "Delay / Chorus", ValueText::Balance},
 };
 const size_t kNumParamGroups = sizeof(kParamGroups) / sizeof(kParamGroups[0]);
@@ -50,7 +50,17 @@ static bool writeName(int index, const char* ParamGroup::*field, char* out, size
 }
 
 bool paramHostName(int index, char* out, size_t cap) {
+    if (index >= kFirstUnusedParam && index < kNumParams && out != nullptr && cap > 0) {
+        char name[16];
+        snprintf(name, sizeof name, "Unused %d", index);
+        copyText(out, name, cap);
+        return true;
+    }
     return writeName(index, &ParamGroup::hostName, out, cap);
+}
+
+bool paramIsAudible(int index) {
+    return index >= 0 && index < kFirstUnusedParam;
 }
 
 bool paramReadoutLabel(int index, char* out, size_t cap) {

@@ -52,10 +52,15 @@ extern const size_t kNumParamGroups;
 // The group an index belongs to, or nullptr for indices 52 and above.
 const ParamGroup* paramGroup(int index);
 
-// Writes the host name ("Band 3: Pan") into out (at most cap bytes, always
-// terminated when cap > 0). Returns false, writing nothing, for indices
-// without a name.
+// Writes the host name ("Band 3 Pan", "Unused 60") into out (at most cap
+// bytes, always terminated when cap > 0). Host names carry no colon: some
+// hosts store parameters as colon-separated text. Returns false, writing
+// nothing, for indices outside 0..79.
 bool paramHostName(int index, char* out, size_t cap);
+
+// Whether the parameter changes the sound (0..51); the others are only
+// stored, and hosts are told not to offer them for automation.
+bool paramIsAudible(int index);
 
 // Writes the editor's readout label ("Band 3: Pan ", "End Freq").
 bool paramReadoutLabel(int index, char* out, size_t cap);

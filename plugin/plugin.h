@@ -38,6 +38,7 @@ public:
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
     void getParameterName(VstInt32 index, char* text) override;
+    bool canParameterBeAutomated(VstInt32 index) override { return vardelline::paramIsAudible(index); }
 
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;

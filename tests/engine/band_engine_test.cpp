@@ -219,14 +219,23 @@ TEST(BandEngine, SampleRateSetsLengthsAndRing) {
     EXPECT_EQ(engine->delayLengthL(0), BandEngine::kMaxDelayLength);
 }
 
-TEST(BandEngine, RingSizeChangeSilencesEveryLine) {
+// The filter histories go with the lines, and only then: a rate that keeps
+// the ring size keeps them too.
+TEST(BandEngine, RingSizeChangeSilencesEveryLineAndFilter) {
     Params p;
     for (int b = 0; b < 8; ++b) p.v[kLeftDelay + b] = p.v[kRightDelay + b] = 0.05f;
     auto engine = makeEngine(p);
     auto noise = testSignal(4096, 6);
     std::vector<float> outL, outR, silence(4096, 0.0f);
     render(*engine, noise, noise, outL, outR, {512}, CounterTiming::AdvanceBeforeUpdate);
+    const float running = engine->filterBank().outputL(4);
+    ASSERT_NE(running, 0.0f);
+    engine->setSampleRate(48000.0f);
+    engine->setParameters(p.v);
+    EXPECT_EQ(engine->ringSize(), 16384);
+    EXPECT_EQ(engine->filterBank().outputL(4), running);
     engine->setSampleRate(96000.0f);
+    for (int b = 0; b < 8; ++b) EXPECT_EQ(engine->filterBank().outputL(b), 0.0f) << b;
     engine->setParameters(p.v);
     auto fresh = makeEngine(p, 96000.0f);
     fresh->setSampleCounter(engine->sampleCounter());

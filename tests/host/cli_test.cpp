@@ -112,7 +112,7 @@ TEST_F(CliTest, InfoListsDescriptorProgramsAndParameters) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* expected : {"Effect:       Vardelline\n", "Vendor:       Quorvane (version 1)\n",
                                  "Unique ID:    'vdLn'", "Channels:     2 in, 2 out", "* 0  Default\n",
-                                 "   7  Narrow\n", "      0  Start Freq ", "     50  Band 8: Feedback "})
+                                 "   7  Narrow\n", "      0  Start Freq ", "     50  Band 8 Feedback "})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected;
 }
 

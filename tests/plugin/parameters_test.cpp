@@ -32,34 +32,37 @@ TEST(Parameters, IndicesOutsideTheSlotsChangeNothing) {
     EXPECT_EQ(plugin->getParameter(80), 0.0f);
 }
 
-TEST(Parameters, HostNames) {
+TEST(Parameters, HostNamesCarryNoColonAndFitTheInterface) {
     auto plugin = makePlugin();
     char text[kVstMaxParamStrLen];
-    plugin->getParameterName(0, text);
-    EXPECT_STREQ(text, "Start Freq");
-    plugin->getParameterName(1, text);
-    EXPECT_STREQ(text, "Finish Freq");
-    plugin->getParameterName(2, text);
-    EXPECT_STREQ(text, "Freq Q");
-    plugin->getParameterName(3, text);
-    EXPECT_STREQ(text, "Band 1: Left Delay");
-    plugin->getParameterName(18, text);
-    EXPECT_STREQ(text, "Band 8: Right Delay");
-    plugin->getParameterName(21, text);
-    EXPECT_STREQ(text, "Band 3: Pan");
-    plugin->getParameterName(30, text);
-    EXPECT_STREQ(text, "Band 4: Speed");
-    plugin->getParameterName(42, text);
-    EXPECT_STREQ(text, "Band 8: Width");
-    plugin->getParameterName(50, text);
-    EXPECT_STREQ(text, "Band 8: Feedback");
-    plugin->getParameterName(51, text);
-    EXPECT_STREQ(text, "Delay / Chorus");
-    for (int index : {52, 79, 80, -1}) {
+    const std::pair<int, const char*> names[] = {
+        {0, "Start Freq"},          {1, "Finish Freq"},   {2, "Freq Q"},         {3, "Band 1 Left Delay"},
+        {18, "Band 8 Right Delay"}, {21, "Band 3 Pan"},   {30, "Band 4 Speed"},  {42, "Band 8 Width"},
+        {50, "Band 8 Feedback"},    {51, "Delay / Chorus"}, {52, "Unused 52"}, {79, "Unused 79"}};
+    for (const auto& [index, name] : names) {
+        plugin->getParameterName(index, text);
+        EXPECT_STREQ(text, name) << index;
+    }
+    for (int index = 0; index < vardelline::kNumParams; ++index) {
+        std::memset(text, 'x', sizeof text);
+        plugin->getParameterName(index, text);
+        ASSERT_NE(std::memchr(text, '\0', sizeof text), nullptr) << index;
+        EXPECT_EQ(std::strchr(text, ':'), nullptr) << index;
+        EXPECT_GT(std::strlen(text), 0u) << index;
+    }
+    for (int index : {80, -1, 1000}) {
         std::memset(text, 'x', sizeof text);
         plugin->getParameterName(index, text);
         EXPECT_EQ(text[0], 'x') << index;
     }
+}
+
+TEST(Parameters, OnlyAudibleParametersAreOfferedForAutomation) {
+    auto plugin = makePlugin();
+    AEffect* effect = plugin->getAeffect();
+    for (int index : {0, 2, 19, 51}) EXPECT_EQ(effect->dispatcher(effect, effCanBeAutomated, index, 0, nullptr, 0), 1);
+    for (int index : {52, 60, 79, 80, -1, 1000})
+        EXPECT_EQ(effect->dispatcher(effect, effCanBeAutomated, index, 0, nullptr, 0), 0) << index;
 }
 
 TEST(Parameters, LabelsAreEmptyAndDisplaysShowTheReadoutValue) {

@@ -29,7 +29,8 @@ TEST_F(Dispatcher, IdentityAndVersionAnswers) {
     EXPECT_EQ(call(effGetVendorVersion), 1);
     EXPECT_EQ(call(effGetVu), 0);
     EXPECT_EQ(call(effGetCurrentMidiProgram), -1);
-    for (int i : {-1, 0, 79, 80, 1000}) EXPECT_EQ(call(effCanBeAutomated, i), 1);
+    EXPECT_EQ(call(effCanBeAutomated, 0), 1);
+    EXPECT_EQ(call(effCanBeAutomated, 79), 0);
 }
 
 TEST_F(Dispatcher, NamesAreWrittenWithinBounds) {

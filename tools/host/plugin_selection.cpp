@@ -18,12 +18,16 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+// Names match ignoring case and colons, so "Band 3: Pan" still finds "Band 3 Pan".
+std::string comparable(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != ':') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return comparable(a) == comparable(b);
 }
 
 // The number text stands for, or -1 when it is not a plain decimal number.
@@ -44,7 +48,7 @@ int findEntry(const std::string& text, int count, const std::function<std::strin
                         std::to_string(count - 1) + ")");
     }
     for (int i = 0; i < count; ++i)
-        if (!wanted.empty() && sameIgnoringCase(trimmed(nameOf(i)), wanted)) return i;
+        if (!wanted.empty() && sameName(trimmed(nameOf(i)), wanted)) return i;
     throw HostError(std::string("unknown ") + kind + " '" + text + "' ('vardelline-host info' lists them)");
 }
 

@@ -51,8 +51,8 @@ std::optional<VstIntPtr> expectedAnswer(const Call& c) {
         case effEditGetRect: return ptr ? 1 : 0;
         case effEditOpen: return 1;
         case effIdentify: return fourCharCode("NvEf");
+        case effCanBeAutomated: return c.index >= 0 && c.index < 52 ? 1 : 0;
         case effProcessEvents:
-        case effCanBeAutomated:
         case effGetNumProgramCategories:
         case effConnectInput:
         case effConnectOutput:

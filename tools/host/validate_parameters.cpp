@@ -88,12 +88,14 @@ void checkTexts(Subject& subject, GroupReport& report) {
         const std::string label = askText(subject, report, effGetParamLabel, index, kVstMaxParamStrLen);
         const std::string display = askText(subject, report, effGetParamDisplay, index, kVstMaxParamStrLen);
         const bool used = index >= 0 && index <= 51;
-        report.check(used != name.empty(), format("parameter %d has name '%s'", index, name.c_str()));
+        const bool named = index >= 0 && index <= 79;
+        report.check(named != name.empty(), format("parameter %d has name '%s'", index, name.c_str()));
+        report.check(name.find(':') == std::string::npos, format("parameter %d's name '%s' has a colon", index, name.c_str()));
         report.check(label.empty(), format("parameter %d has label '%s'", index, label.c_str()));
         report.check(used != display.empty(), format("parameter %d shows '%s'", index, display.c_str()));
     }
     report.check(askText(subject, report, effGetParamName, 0, kVstMaxParamStrLen) == "Start Freq", "name of 0");
-    report.check(askText(subject, report, effGetParamName, 50, kVstMaxParamStrLen) == "Band 8: Feedback", "name of 50");
+    report.check(askText(subject, report, effGetParamName, 50, kVstMaxParamStrLen) == "Band 8 Feedback", "name of 50");
     report.check(askText(subject, report, effGetEffectName, 0, kVstMaxEffectNameLen) == "Vardelline", "effect name");
     report.check(askText(subject, report, effGetVendorString, 0, kVstMaxVendorStrLen) == "Quorvane", "vendor");
     report.check(askText(subject, report, effGetProductString, 0, kVstMaxProductStrLen) == "Vardelline", "product");
