@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "editor/skin.h"
-#include "plugin/value_text.h"
+#include "model/value_text.h"
 
 namespace vardelline {
 

@@ -9,7 +9,7 @@
 
 #include "editor/form.h"
 #include "editor/layout.h"
-#include "plugin/parameters.h"
+#include "model/parameters.h"
 
 namespace vardelline {
 

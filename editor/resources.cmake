@@ -1,5 +1,5 @@
 # Pictures and the readout font, generated and embedded at build time.
-# Included by the top-level CMakeLists.txt after vardelline_core exists.
+# Included by the top-level CMakeLists.txt after vardelline_editor exists.
 
 set(VARDELLINE_FONT_DIR "/usr/share/fonts/truetype/liberation2" CACHE PATH
     "Folder of the Liberation Sans fonts (Debian package fonts-liberation2)")
@@ -41,6 +41,6 @@ add_custom_command(
   COMMENT "Embedding the readout font"
   VERBATIM)
 
-target_sources(vardelline_core PRIVATE
+target_sources(vardelline_editor PRIVATE
   ${VARDELLINE_GENERATED_DIR}/editor_art.cpp
   ${VARDELLINE_GENERATED_DIR}/readout_font.cpp)

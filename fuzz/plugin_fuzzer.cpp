@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/plugin.h"
+#include "vst/plugin.h"
 #include "tools/host/opcode_buffers.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/editor_remote.h"
-#include "plugin/plugin_editor.h"
+#include "vst/editor_remote.h"
+#include "vst/plugin_editor.h"
 #include "support/fake_host.h"
 
 namespace vardelline::testing {

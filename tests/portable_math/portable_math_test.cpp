@@ -2,7 +2,7 @@
 // more than one unit in the last place apart, and after rounding to float
 // (as the engine stores them) the same as the platform's; plus a checksum
 // of their bits that must come out the same on every platform.
-#include "plugin/portable_math.h"
+#include "dsp/portable_math.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "plugin/plugin.h"
+#include "vst/plugin.h"
 
 inline VstIntPtr fakeHostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     static VstTimeInfo timeInfo{};

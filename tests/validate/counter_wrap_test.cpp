@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "plugin/band_engine.h"
+#include "dsp/band_engine.h"
 
 namespace {
 

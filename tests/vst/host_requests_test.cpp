@@ -1,7 +1,7 @@
 // The requests the plug-in makes of its host, in the order a host sees them.
 #include <gtest/gtest.h>
 
-#include "plugin/plugin.h"
+#include "vst/plugin.h"
 #include "support/test_host.h"
 
 TEST(HostRequests, ConstructionAsksVersionRateAndTimeOnly) {

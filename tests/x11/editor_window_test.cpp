@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "editor/layout.h"
-#include "plugin/editor_remote.h"
+#include "vst/editor_remote.h"
 #include "tests/x11/x11_host.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) must not meet other headers.

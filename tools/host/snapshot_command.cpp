@@ -2,7 +2,7 @@
 // system, optionally sets a program and parameters and plays mouse actions
 // on its sliders, then writes the window as a PNG picture. It drives the
 // editor only through the binary interface (effEditOpen and the editor's
-// vendor-specific requests of plugin/editor_remote.h).
+// vendor-specific requests of vst/editor_remote.h).
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/editor_remote.h"
+#include "vst/editor_remote.h"
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
 #include "tools/host/plugin_selection.h"

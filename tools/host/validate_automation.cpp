@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "plugin/editor_remote.h"
+#include "vst/editor_remote.h"
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
 #include "tools/host/validate_x11.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "plugin/parameters.h"
+#include "model/parameters.h"
 #include "tools/host/validate_signal.h"
 #include "tools/host/validate_subject.h"
 

@@ -5,8 +5,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include "plugin/filter_bank.h"
-#include "plugin/simd_dispatch.h"
+#include "dsp/filter_bank.h"
+#include "dsp/simd_dispatch.h"
 
 namespace vardelline {
 

@@ -2,8 +2,8 @@
 // lane-by-lane variants the engine uses, so that both give the same bits.
 #pragma once
 
-#include "plugin/portable_math.h"
-#include "plugin/simd_dispatch.h"
+#include "dsp/portable_math.h"
+#include "dsp/simd_dispatch.h"
 
 namespace vardelline {
 namespace trig {

@@ -1,6 +1,6 @@
 // The audio loop. Every stored value is rounded to float exactly where the
 // algorithm stores it, so results match the reference arithmetic bit for bit.
-#include "plugin/band_engine.h"
+#include "dsp/band_engine.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -8,11 +8,11 @@
 #include <cstring>
 #include <type_traits>
 
-#include "plugin/line_run.h"
-#include "plugin/portable_trig.h"
-#include "plugin/rounding.h"
-#include "plugin/simd_dispatch.h"
-#include "plugin/zeroed_pages.h"
+#include "dsp/line_run.h"
+#include "dsp/portable_trig.h"
+#include "dsp/rounding.h"
+#include "dsp/simd_dispatch.h"
+#include "dsp/zeroed_pages.h"
 
 namespace vardelline {
 

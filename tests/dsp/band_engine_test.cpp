@@ -1,6 +1,6 @@
 // The band engine: delay lengths, controls, entry-point timing, block and
 // buffer independence, channel separation and the sample-rate handling.
-#include "plugin/band_engine.h"
+#include "dsp/band_engine.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // parameters 0..25 (all other parameters start at 0).
 #pragma once
 
-#include "plugin/parameters.h"
+#include "model/parameters.h"
 
 namespace vardelline {
 

@@ -4,13 +4,13 @@
 // of ln 2 and rounds a rational approximation. Every step is an IEEE basic
 // operation, so the results depend on nothing but SSE2-style double
 // arithmetic without fused multiply-add.
-#include "plugin/portable_math.h"
+#include "dsp/portable_math.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "plugin/portable_trig.h"
+#include "dsp/portable_trig.h"
 
 namespace vardelline {
 

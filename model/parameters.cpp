@@ -1,10 +1,10 @@
 // The parameter table and the texts derived from it.
-#include "plugin/parameters.h"
+#include "model/parameters.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/value_text.h"
+#include "model/value_text.h"
 
 namespace vardelline {
 

@@ -1,6 +1,6 @@
 // The library's exported entry: hosts call VSTPluginMain (or the older name
 // main) once per instance with their callback and get the descriptor back.
-#include "plugin/plugin.h"
+#include "vst/plugin.h"
 
 #if defined(_WIN32)
 #define VST_EXPORT extern "C" __declspec(dllexport)

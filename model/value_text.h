@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/rounding.h"
+#include "dsp/rounding.h"
 
 namespace vardelline {
 

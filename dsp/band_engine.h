@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/band_sums.h"
-#include "plugin/filter_bank.h"
-#include "plugin/parameters.h"
+#include "dsp/band_sums.h"
+#include "dsp/filter_bank.h"
+#include "dsp/engine_params.h"
 
 namespace vardelline {
 

@@ -1,13 +1,13 @@
 // The editor adaptor: window lifetime, size, value refresh and the remote
 // requests of the command-line host.
-#include "plugin/plugin_editor.h"
+#include "vst/plugin_editor.h"
 
 #include <cstring>
 #include <thread>
 
 #include "editor/layout.h"
-#include "plugin/editor_remote.h"
-#include "plugin/plugin.h"
+#include "vst/editor_remote.h"
+#include "vst/plugin.h"
 
 using vardelline::TPluginEditorWindow;
 namespace gui = vardelline::gui;

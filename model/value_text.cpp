@@ -1,11 +1,11 @@
 // Value formatters of the readout. Arithmetic is done in double on float32
 // inputs; rounding to integers never depends on the FPU rounding mode.
-#include "plugin/value_text.h"
+#include "model/value_text.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "plugin/portable_math.h"
+#include "dsp/portable_math.h"
 
 namespace vardelline {
 

@@ -1,12 +1,12 @@
 // Value texts of the readout, checked against worked examples.
-#include "plugin/value_text.h"
+#include "model/value_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <limits>
 
-#include "plugin/parameters.h"
+#include "model/parameters.h"
 
 using namespace vardelline;
 

@@ -11,7 +11,7 @@
 // into the variant, so it is built for that instruction set.
 #pragma once
 
-#include "plugin/lanes.h"
+#include "dsp/lanes.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -1,13 +1,13 @@
 // Filter design and the per-sample filter step. Formulas are evaluated in
 // double and rounded to float wherever a value is stored; 1e-12 offsets keep
 // decaying state out of the subnormal range.
-#include "plugin/filter_bank.h"
+#include "dsp/filter_bank.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "plugin/portable_math.h"
-#include "plugin/simd_dispatch.h"
+#include "dsp/portable_math.h"
+#include "dsp/simd_dispatch.h"
 
 namespace vardelline {
 

@@ -1,4 +1,4 @@
-#include "plugin/simd_dispatch.h"
+#include "dsp/simd_dispatch.h"
 
 #include <cstdlib>
 #include <cstring>

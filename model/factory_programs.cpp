@@ -1,5 +1,5 @@
 // The factory programs, one row per program; columns are parameters 0..25.
-#include "plugin/factory_programs.h"
+#include "model/factory_programs.h"
 
 namespace vardelline {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "plugin/simd_dispatch.h"
+#include "dsp/simd_dispatch.h"
 
 namespace vardelline {
 

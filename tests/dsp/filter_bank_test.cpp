@@ -1,5 +1,5 @@
 // Filter design against hand-worked values, and the history ring.
-#include "plugin/filter_bank.h"
+#include "dsp/filter_bank.h"
 
 #include <gtest/gtest.h>
 

@@ -5,26 +5,12 @@
 
 #include <cstddef>
 
+#include "dsp/engine_params.h"
+
 namespace vardelline {
 
-constexpr int kNumBands = 8;
-constexpr int kNumParams = 80;      // indices the host can reach
-constexpr int kNumParamSlots = 81;  // plus the spare slot 80
+constexpr int kNumParams = 80;  // indices the host can reach
 constexpr int kNumPrograms = 8;
-
-enum ParamIndex : int {
-    kStartFreq = 0,
-    kFinishFreq = 1,
-    kFreqQ = 2,
-    kLeftDelay = 3,  // + band, bands 0..7
-    kRightDelay = 11,
-    kPan = 19,
-    kSpeed = 27,
-    kWidth = 35,
-    kFeedback = 43,
-    kBalance = 51,
-    kFirstUnusedParam = 52,
-};
 
 // How a parameter's value is shown as text (editor readout and host display).
 enum class ValueText {

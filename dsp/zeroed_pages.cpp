@@ -1,5 +1,5 @@
 // Zeroed page allocation: mmap on POSIX, VirtualAlloc on Windows.
-#include "plugin/zeroed_pages.h"
+#include "dsp/zeroed_pages.h"
 
 #include <new>
 
