@@ -26,8 +26,8 @@ struct HostRun {
     std::string out;
 };
 
-HostRun runHost(const std::string& args) {
-    const std::string command = "'" HOST_EXECUTABLE "' " + args + " 2>&1";
+HostRun runCommand(const std::string& line) {
+    const std::string command = line + " 2>&1";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     HostRun run{-1, ""};
     if (!pipe) return run;
@@ -37,6 +37,10 @@ HostRun runHost(const std::string& args) {
     const int status = pclose(pipe.release());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+HostRun runHost(const std::string& args) {
+    return runCommand("'" HOST_EXECUTABLE "' " + args);
 }
 
 std::string lastLine(const std::string& text) {
@@ -96,6 +100,26 @@ TEST(Validate, ListsItsGroupsAndRefusesUnknownOnes) {
     EXPECT_NE(unknown.exitCode, 0);
     EXPECT_NE(unknown.out.find("no test group named 'nonsense'"), std::string::npos) << unknown.out;
     EXPECT_NE(runHost("validate --level 4").exitCode, 0);
+}
+
+// The everyday host renders on the C library's own malloc: only the
+// validator beside it intercepts calls. Alone, it validates in place and says
+// why the realtime group is skipped.
+TEST(Validate, OnlyTheValidatorInterceptsCalls) {
+    const auto exportsMalloc = [](const std::string& executable) {
+        return runCommand("nm -D --defined-only '" + executable + "' | grep -qw malloc").exitCode == 0;
+    };
+    if (!kSanitized) {  // a sanitizer's runtime brings its own malloc into both
+        EXPECT_FALSE(exportsMalloc(HOST_EXECUTABLE));
+        EXPECT_TRUE(exportsMalloc(VALIDATOR_EXECUTABLE));
+    }
+
+    const std::string alone = ::testing::TempDir() + "vardelline-host-alone";
+    ASSERT_EQ(runCommand("cp '" HOST_EXECUTABLE "' '" + alone + "'").exitCode, 0);
+    const HostRun run = runCommand("'" + alone + "' --plugin '" REAL_PLUGIN "' validate --level 1 --only realtime");
+    std::remove(alone.c_str());
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("SKIP  realtime"), std::string::npos) << run.out;
 }
 
 }  // namespace

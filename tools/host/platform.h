@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vardelline::host::platform {
 
@@ -17,5 +18,10 @@ void* findSymbol(void* library, const char* name);
 void closeLibrary(void* library);
 
 bool isTerminal(std::FILE* stream);
+
+// Replaces this process with the executable called name in this
+// executable's own folder, given args. Returns false, having changed
+// nothing, where there is no such executable or the system cannot do this.
+bool runSibling(const std::string& name, const std::vector<std::string>& args);
 
 }  // namespace vardelline::host::platform

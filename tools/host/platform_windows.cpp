@@ -37,4 +37,9 @@ bool isTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
 
+// Windows has no call interception to hand over to: validate runs in place.
+bool runSibling(const std::string& /*name*/, const std::vector<std::string>& /*args*/) {
+    return false;
+}
+
 }  // namespace vardelline::host::platform

@@ -1,7 +1,9 @@
 // Interposed allocator, lock and blocking-call entry points for the realtime
 // check. Each forwards to the C library's own and, inside an AudioScope,
-// counts the call. Only the vardelline-host executable contains this file;
-// it exports these names so that a plug-in loaded later binds to them.
+// counts the call. The vardelline-validate executable contains this file and
+// exports these names so that a plug-in loaded later binds to them; the
+// everyday vardelline-host builds it with VARDELLINE_NO_INTERCEPT, so its
+// renders run on the C library's own malloc.
 #include "tools/host/validate_intercept.h"
 
 #if defined(__has_feature)
@@ -13,7 +15,7 @@
 #define VALIDATE_SANITIZED 1
 #endif
 
-#if defined(__linux__) && !defined(VALIDATE_SANITIZED)
+#if defined(__linux__) && !defined(VALIDATE_SANITIZED) && !defined(VARDELLINE_NO_INTERCEPT)
 #define VALIDATE_INTERCEPT 1
 #endif
 
@@ -87,6 +89,8 @@ bool available() {
 const char* why() {
 #if defined(VALIDATE_SANITIZED)
     return "a sanitizer build intercepts the same calls itself";
+#elif defined(VARDELLINE_NO_INTERCEPT)
+    return "only vardelline-validate intercepts calls";
 #else
     return "no call interception on this system";
 #endif
