@@ -23,6 +23,9 @@ public:
     // Moves the window into another parent handle, for a host that opens
     // the editor again in a new window of its own without closing it first.
     virtual void adoptParent(void* /*parent*/) {}
+    // The window system's own handle of the window (an X11 window id, an
+    // HWND), for hosts that embed it by handle; null when there is none.
+    virtual void* nativeHandle() const { return nullptr; }
     // Hands the form what the window system delivered since the last call
     // (mouse events, time for its timers) without waiting for more. Runs on
     // the window's thread, from the host's idle.

@@ -48,4 +48,8 @@ const FactoryProgram kFactoryPrograms[kNumPrograms] = {
 };
 // clang-format on
 
+float paramDefault(int index) {
+    return index >= 0 && index < kFactoryValueCount ? kFactoryPrograms[0].values[index] : 0.0f;
+}
+
 }  // namespace vardelline

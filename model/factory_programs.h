@@ -15,4 +15,8 @@ struct FactoryProgram {
 
 extern const FactoryProgram kFactoryPrograms[kNumPrograms];
 
+// A parameter's default: its value in the first factory program, which a
+// fresh instance starts with (0 for indices the programs leave out).
+float paramDefault(int index);
+
 }  // namespace vardelline

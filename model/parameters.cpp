@@ -9,16 +9,16 @@
 namespace vardelline {
 
 const ParamGroup kParamGroups[] = {
-    {kStartFreq, 1, "Start Freq", "Start Freq", ValueText::Frequency},
-    {kFinishFreq, 1, "Finish Freq", "End Freq", ValueText::Frequency},
-    {kFreqQ, 1, "Freq Q", "Q", ValueText::Percent},
-    {kLeftDelay, kNumBands, " Left Delay", ": Left Delay", ValueText::Delay},
-    {kRightDelay, kNumBands, " Right Delay", ": Right Delay", ValueText::Delay},
-    {kPan, kNumBands, " Pan", ": Pan ", ValueText::Pan},
-    {kSpeed, kNumBands, " Speed", ": Speed", ValueText::Speed},
-    {kWidth, kNumBands, " Width", ": Width", ValueText::Percent},
-    {kFeedback, kNumBands, " Feedback", ": Feed", ValueText::Percent},
-    {kBalance, 1, "Delay / Chorus", "Delay / Chorus", ValueText::Balance},
+    {kStartFreq, 1, "Start Freq", "Start Freq", "start_freq", ValueText::Frequency},
+    {kFinishFreq, 1, "Finish Freq", "End Freq", "finish_freq", ValueText::Frequency},
+    {kFreqQ, 1, "Freq Q", "Q", "freq_q", ValueText::Percent},
+    {kLeftDelay, kNumBands, " Left Delay", ": Left Delay", "left_delay", ValueText::Delay},
+    {kRightDelay, kNumBands, " Right Delay", ": Right Delay", "right_delay", ValueText::Delay},
+    {kPan, kNumBands, " Pan", ": Pan ", "pan", ValueText::Pan},
+    {kSpeed, kNumBands, " Speed", ": Speed", "speed", ValueText::Speed},
+    {kWidth, kNumBands, " Width", ": Width", "width", ValueText::Percent},
+    {kFeedback, kNumBands, " Feedback", ": Feed", "feedback", ValueText::Percent},
+    {kBalance, 1, "Delay / Chorus", "Delay / Chorus", "balance", ValueText::Balance},
 };
 const size_t kNumParamGroups = sizeof(kParamGroups) / sizeof(kParamGroups[0]);
 
@@ -57,6 +57,18 @@ bool paramHostName(int index, char* out, size_t cap) {
         return true;
     }
     return writeName(index, &ParamGroup::hostName, out, cap);
+}
+
+bool paramSymbol(int index, char* out, size_t cap) {
+    const ParamGroup* group = paramGroup(index);
+    if (group == nullptr || out == nullptr || cap == 0) return false;
+    char symbol[32];
+    if (group->count == 1)
+        snprintf(symbol, sizeof symbol, "%s", group->symbol);
+    else
+        snprintf(symbol, sizeof symbol, "band%d_%s", index - group->first + 1, group->symbol);
+    copyText(out, symbol, cap);
+    return true;
 }
 
 bool paramIsAudible(int index) {

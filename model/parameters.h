@@ -28,6 +28,7 @@ struct ParamGroup {
     int count;
     const char* hostName;      // for band groups: the suffix after "Band n"
     const char* readoutLabel;  // likewise
+    const char* symbol;        // likewise, after "bandn_"; lowercase, stable
     ValueText text;
 };
 
@@ -43,6 +44,11 @@ const ParamGroup* paramGroup(int index);
 // hosts store parameters as colon-separated text. Returns false, writing
 // nothing, for indices outside 0..79.
 bool paramHostName(int index, char* out, size_t cap);
+
+// Writes the parameter's stable lowercase symbol ("start_freq",
+// "band3_pan") for formats that address parameters by name. Returns false,
+// writing nothing, for indices 52 and above.
+bool paramSymbol(int index, char* out, size_t cap);
 
 // Whether the parameter changes the sound (0..51); the others are only
 // stored, and hosts are told not to offer them for automation.

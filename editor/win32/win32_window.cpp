@@ -114,6 +114,8 @@ public:
         if (hwnd_ != nullptr) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
     }
 
+    void* nativeHandle() const override { return hwnd_; }
+
     void moveTo(int x, int y) override {
         if (hwnd_ != nullptr) SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -195,6 +195,8 @@ public:
         flush();
     }
 
+    void* nativeHandle() const override { return reinterpret_cast<void*>(static_cast<uintptr_t>(window_)); }
+
     void adoptParent(void* handle) override {
         const auto parent = static_cast<Window>(reinterpret_cast<uintptr_t>(handle));
         if (parent == 0 || broken_ || (parent == parent_ && !windowGone_)) return;

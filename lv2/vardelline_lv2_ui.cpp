@@ -1,0 +1,113 @@
+// The LV2 edition's editor: the same window as the VST 2 editor, embedded in
+// the host's window through ui:parent. It has no access to the plug-in
+// instance: drags go to the host as port writes, and the host's port events
+// refresh the window's copy of the values.
+#include <lv2/ui/ui.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "editor/editor_window.h"
+#include "editor/layout.h"
+#include "editor/platform_window.h"
+#include "lv2/lv2_ports.h"
+#include "model/factory_programs.h"
+
+namespace vardelline::lv2 {
+
+namespace {
+
+class EditorUi final : public AutomationTarget {
+public:
+    EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, void* parent)
+        : write(write), controller(controller) {
+        window = std::make_unique<TPluginEditorWindow>();
+        for (int i = 0; i < kNumParamSlots; ++i) window->values[i].store(paramDefault(i), std::memory_order_relaxed);
+        platform = gui::createPlatformWindow(parent, *window);
+        window->attach(platform.get());
+        window->moveTo(0, 0);
+        window->plugin = this;
+        window->repaintPending();
+        window->show();
+        window->SetAll();
+    }
+
+    ~EditorUi() override {
+        window->plugin = nullptr;
+        window.reset();
+        platform.reset();
+    }
+
+    void* widget() const { return platform->nativeHandle(); }
+
+    void portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+        if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
+        if (port < kFirstControlPort || port >= kNumPorts) return;
+        float value;
+        std::memcpy(&value, buffer, sizeof value);
+        window->values[port - kFirstControlPort].store(value, std::memory_order_relaxed);
+    }
+
+    // Mouse events and timer ticks arrive here, on the host's GUI thread.
+    int idle() {
+        platform->processEvents();
+        window->repaintPending();
+        return 0;
+    }
+
+private:
+    void setParameterAutomated(int index, float value) override {
+        if (write == nullptr || index < 0 || index >= static_cast<int>(kNumControlPorts)) return;
+        write(controller, kFirstControlPort + static_cast<uint32_t>(index), sizeof value, 0, &value);
+    }
+
+    LV2UI_Write_Function write;
+    LV2UI_Controller controller;
+    std::unique_ptr<TPluginEditorWindow> window;
+    std::unique_ptr<gui::PlatformWindow> platform;
+};
+
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+    for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f)
+        if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+    return nullptr;
+}
+
+LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
+                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+    if (pluginUri == nullptr || std::strcmp(pluginUri, kPluginUri) != 0) return nullptr;
+    auto ui = std::make_unique<EditorUi>(write, controller, const_cast<void*>(feature(features, LV2_UI__parent)));
+    if (widget != nullptr) *widget = ui->widget();
+    if (auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
+        resize->ui_resize(resize->handle, layout::kClientWidth, layout::kClientHeight);
+    return ui.release();
+}
+
+void cleanup(LV2UI_Handle handle) {
+    delete static_cast<EditorUi*>(handle);
+}
+
+void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    static_cast<EditorUi*>(handle)->portEvent(port, size, format, buffer);
+}
+
+int idle(LV2UI_Handle handle) {
+    return static_cast<EditorUi*>(handle)->idle();
+}
+
+const void* extensionData(const char* uri) {
+    static const LV2UI_Idle_Interface kIdle = {idle};
+    if (uri != nullptr && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdle;
+    return nullptr;
+}
+
+const LV2UI_Descriptor kDescriptor = {kUiUri, instantiate, cleanup, portEvent, extensionData};
+
+}  // namespace
+
+}  // namespace vardelline::lv2
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+    return index == 0 ? &vardelline::lv2::kDescriptor : nullptr;
+}
