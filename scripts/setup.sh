@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   libsndfile1-dev libcli11-dev libstb-dev fonts-liberation2
   libx11-dev libxtst-dev xvfb xauth
+  lv2-dev liblilv-dev lilv-utils sordi libsuil-dev
   clang libclang-rt-14-dev
 )
 
