@@ -13,6 +13,7 @@ namespace vardelline::host {
 // Settings every subcommand shares, filled by the parser before a callback runs.
 struct HostContext {
     std::string pluginPath;
+    bool quiet = false;  // only warnings and errors
 };
 
 void registerRenderCommand(CLI::App& app, const HostContext& context);
@@ -20,5 +21,6 @@ void registerInfoCommand(CLI::App& app, const HostContext& context);
 void registerSnapshotCommand(CLI::App& app, const HostContext& context);
 void registerValidateCommand(CLI::App& app, const HostContext& context);
 void registerEditCommand(CLI::App& app, const HostContext& context);
+void registerPresetsCommand(CLI::App& app, const HostContext& context);
 
 }  // namespace vardelline::host

@@ -4,8 +4,10 @@
 // editor only through the binary interface (effEditOpen and the editor's
 // vendor-specific requests of plugin/editor_remote.h).
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -14,7 +16,8 @@
 #include "plugin/editor_remote.h"
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
-#include "tools/host/plugin_selection.h"
+#include "tools/host/plugin_instance.h"
+#include "tools/host/setting_options.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBIW_STATIC
@@ -28,15 +31,26 @@ namespace remote = vardelline::remote;
 
 struct SnapshotOptions {
     std::string output;
-    std::string program;
-    std::vector<std::string> settings;
+    SettingOptions settings;
     std::vector<std::string> mouse;
 };
+
+enum class PictureFormat { Png, Jpeg };
+
+// The picture format named by the output's extension; anything else is refused.
+PictureFormat pictureFormatFor(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".png") return PictureFormat::Png;
+    if (extension == ".jpg" || extension == ".jpeg") return PictureFormat::Jpeg;
+    throw HostError(path + ": unknown picture extension '" + extension + "' (known: .png, .jpg, .jpeg)");
+}
 
 const char* const kMouseHelp =
     "Mouse action on a slider, in order given: KIND:CONTROL:X[:X2][:MOD...]. KIND is press, move, release, "
     "hover (move only), click (press and release) or drag (press at X, move to X2, release); CONTROL a "
-    "slider's name such as HsPan3 or HWet; X in the slider's pixels (0..99; 10 is 0.0, 90 is 1.0); MOD "
+    "slider's name: HsLeft1..8 and HsRight1..8 (delays), HsPan1..8, HsSpeed1..8, HsWidth1..8, HsFeed1..8, "
+    "Hstart, HFinish, HQ and HWet (any case); X in the slider's pixels (0..99; 10 is 0.0, 90 is 1.0); MOD "
     "shift, ctrl, alt, right or middle";
 
 std::vector<std::string> splitColons(const std::string& text) {
@@ -130,7 +144,7 @@ private:
     PluginInstance& instance_;
 };
 
-void writePng(const remote::EditorFramebuffer& frame, const std::string& path) {
+void writePicture(const remote::EditorFramebuffer& frame, const std::string& path, PictureFormat format) {
     if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.width > 16384 ||
         frame.height > 16384 || frame.stride < frame.width)
         throw HostError("the editor described an unusable picture");
@@ -144,8 +158,11 @@ void writePng(const remote::EditorFramebuffer& frame, const std::string& path) {
             rgb.push_back(static_cast<unsigned char>(row[x]));
         }
     }
-    if (!stbi_write_png(path.c_str(), frame.width, frame.height, 3, rgb.data(), frame.width * 3))
-        throw HostError("cannot write '" + path + "'");
+    constexpr int kJpegQuality = 95;
+    const bool written = format == PictureFormat::Png
+                             ? stbi_write_png(path.c_str(), frame.width, frame.height, 3, rgb.data(), frame.width * 3)
+                             : stbi_write_jpg(path.c_str(), frame.width, frame.height, 3, rgb.data(), kJpegQuality);
+    if (!written) throw HostError("cannot write '" + path + "'");
 }
 
 void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
@@ -153,9 +170,10 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     for (const std::string& action : options.mouse) {
         for (const remote::EditorMouseEvent& event : parseMouseAction(action)) events.push_back(event);
     }
+    const PictureFormat format = pictureFormatFor(options.output);
+    checkSettingOptions(options.settings);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
-    if (!options.program.empty()) instance.setProgram(findProgram(instance, options.program));
-    for (const std::string& setting : options.settings) applyParameterSetting(instance, parseParameterSetting(setting));
+    applySettingOptions(instance, options.settings);
 
     HeadlessEditor editor(instance);
     for (remote::EditorMouseEvent& event : events) {
@@ -167,8 +185,8 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     remote::EditorFramebuffer frame{};
     if (editor.request(remote::kCommandFramebuffer, &frame) == 0)
         throw HostError("the plug-in's editor gave no picture (is it a Vardelline build with the editor?)");
-    writePng(frame, options.output);
-    std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());
+    writePicture(frame, options.output, format);
+    if (!context.quiet) std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());
 }
 
 }  // namespace
@@ -176,11 +194,9 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
 void registerSnapshotCommand(CLI::App& app, const HostContext& context) {
     auto options = std::make_shared<SnapshotOptions>();
     CLI::App* snapshot =
-        app.add_subcommand("snapshot", "Draw the plug-in's editor without a window system and save it as PNG");
-    snapshot->add_option("-o,--output", options->output, "PNG file to write")->required();
-    snapshot->add_option("-p,--program", options->program, "Factory program by number or name");
-    snapshot->add_option("-s,--set", options->settings, "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
-        ->allow_extra_args(false);
+        app.add_subcommand("snapshot", "Draw the plug-in's editor without a window system and save it as PNG or JPEG");
+    snapshot->add_option("-o,--output", options->output, "Picture to write: .png, or .jpg for JPEG")->required();
+    addSettingOptions(*snapshot, options->settings);
     snapshot->add_option("-m,--mouse", options->mouse, kMouseHelp)->allow_extra_args(false);
     snapshot->callback([&context, options] { runSnapshot(context, *options); });
 }
