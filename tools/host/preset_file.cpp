@@ -10,6 +10,7 @@
 //   24 program count  28 reserved[128]
 #include "tools/host/preset_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -82,30 +83,35 @@ void appendProgram(std::vector<uint8_t>& out, const PresetProgram& program, cons
     for (float value : program.values) putFloat(out, value);
 }
 
-// Checks the container at offset and answers its kind; end receives where it ends.
-int32_t checkContainer(const std::vector<uint8_t>& bytes, size_t offset, size_t header, const PresetIdentity& identity,
-                       const std::string& source, size_t& end) {
-    if (bytes.size() < offset + header) throw HostError(source + ": file is truncated (" + std::to_string(bytes.size()) + " bytes)");
+// Checks the container at offset, which must be of kind expected ('FxCk' or
+// 'FxBk'); end receives where it ends.
+void checkContainer(const std::vector<uint8_t>& bytes, size_t offset, int32_t expected, const PresetIdentity& identity,
+                    const std::string& source, size_t& end) {
+    const std::string truncated = source + ": file is truncated";
+    if (bytes.size() < offset + 12) throw HostError(truncated + " (" + std::to_string(bytes.size() - std::min(offset, bytes.size())) + " bytes)");
     if (intAt(bytes, offset) != code("CcnK")) throw HostError(source + ": not a VST preset file (no 'CcnK' mark)");
-    const int32_t size = intAt(bytes, offset + 4);
-    end = offset + 8 + static_cast<size_t>(static_cast<uint32_t>(size));
-    if (size < 0 || end > bytes.size())
-        throw HostError(source + ": file is truncated (it announces " + std::to_string(static_cast<uint32_t>(size) + 8ull) +
-                        " bytes, holds " + std::to_string(bytes.size() - offset) + ")");
     const int32_t kind = intAt(bytes, offset + 8);
-    const int32_t plugin = intAt(bytes, offset + 16);
     if (kind == code("FPCh") || kind == code("FBCh"))
         throw HostError(source + ": holds an opaque chunk; this plug-in stores plain parameter values");
+    if (kind == code("FxCk") && expected == code("FxBk")) throw HostError(source + ": holds one program; load it with --preset");
+    if (kind != expected)
+        throw HostError(source + ": holds '" + codeText(kind) + "', not " +
+                        (expected == code("FxCk") ? "a program ('FxCk')" : "a bank ('FxBk')"));
+    const size_t header = expected == code("FxCk") ? kProgramHeader : kBankHeader;
+    const auto size = static_cast<uint32_t>(intAt(bytes, offset + 4));
+    end = offset + 8 + size;
+    if (end > bytes.size())
+        throw HostError(truncated + " (it announces " + std::to_string(size + 8ull) + " bytes, holds " +
+                        std::to_string(bytes.size() - offset) + ")");
+    if (end < offset + header) throw HostError(truncated + " (" + std::to_string(size + 8ull) + " bytes announced)");
+    const int32_t plugin = intAt(bytes, offset + 16);
     if (plugin != identity.pluginId)
         throw HostError(source + ": file is for plug-in '" + codeText(plugin) + "', not '" + codeText(identity.pluginId) + "'");
-    return kind;
 }
 
 PresetProgram programAt(const std::vector<uint8_t>& bytes, size_t offset, const PresetIdentity& identity,
                         const std::string& source, size_t& end) {
-    const int32_t kind = checkContainer(bytes, offset, kProgramHeader, identity, source, end);
-    if (kind != code("FxCk"))
-        throw HostError(source + ": holds '" + codeText(kind) + "', not a program ('FxCk')");
+    checkContainer(bytes, offset, code("FxCk"), identity, source, end);
     const int32_t count = intAt(bytes, offset + 24);
     if (count < 0 || count > kMaxCount || (identity.parameterCount > 0 && count != identity.parameterCount))
         throw HostError(source + ": holds " + std::to_string(count) + " parameter values; the plug-in has " +
@@ -152,9 +158,7 @@ PresetProgram decodeProgram(const std::vector<uint8_t>& bytes, const PresetIdent
 std::vector<PresetProgram> decodeBank(const std::vector<uint8_t>& bytes, const PresetIdentity& identity,
                                       const std::string& source) {
     size_t end = 0;
-    const int32_t kind = checkContainer(bytes, 0, kBankHeader, identity, source, end);
-    if (kind == code("FxCk")) throw HostError(source + ": holds one program; load it with --preset");
-    if (kind != code("FxBk")) throw HostError(source + ": holds '" + codeText(kind) + "', not a bank ('FxBk')");
+    checkContainer(bytes, 0, code("FxBk"), identity, source, end);
     const int32_t count = intAt(bytes, 24);
     if (count < 1 || count > kMaxCount || (identity.programCount > 0 && count != identity.programCount))
         throw HostError(source + ": holds " + std::to_string(count) + " programs; the plug-in has " +
