@@ -165,5 +165,34 @@ TEST_F(PresetCliTest, BadFilesAreRefusedBeforeRendering) {
     }
 }
 
+TEST_F(PresetCliTest, ShowcasePresetsLoadAndSoundUnlikeAnyFactoryProgram) {
+    ASSERT_EQ(run("presets export --out-dir factory").exitCode, 0);
+    std::vector<std::string> factoryValues;
+    for (const auto& entry : hosttest::fs::directory_iterator(folder / "factory"))
+        if (entry.path().extension() == ".fxp") factoryValues.push_back(hosttest::fileText(entry.path().string()).substr(56));
+    ASSERT_EQ(factoryValues.size(), 8u);
+
+    const std::vector<std::pair<std::string, std::string>> showcase = {
+        {"chorus-shimmer.fxp", "Chorus Shimmer"},     {"wide-slow-chorus.fxp", "Wide Slow Chorus"},
+        {"ringing-feedback.fxp", "Ringing Feedback"}, {"spectral-smear.fxp", "Spectral Smear"},
+        {"mono-widener.fxp", "Mono Widener"}};
+    for (const auto& [file, name] : showcase) {
+        const std::string path = std::string(PRESETS_DIR) + "/" + file;
+        const hosttest::RunResult shown = run("presets show '" + path + "'");
+        ASSERT_EQ(shown.exitCode, 0) << file << shown.err;
+        EXPECT_EQ(shown.out.rfind(name + "\n", 0), 0u) << shown.out;
+        const std::string values = hosttest::fileText(path).substr(56);
+        for (const std::string& factory : factoryValues) EXPECT_NE(values, factory) << file;
+    }
+
+    // The ringing preset keeps sounding well after a short input ends, and the automatic tail keeps all of it.
+    hosttest::writeAudio(path("hit.wav"), 1, 2000);
+    const hosttest::RunResult ring = run("render hit.wav --float -o ring.wav --preset '" PRESETS_DIR "/ringing-feedback.fxp'");
+    ASSERT_EQ(ring.exitCode, 0) << ring.err;
+    const hosttest::AudioData out = hosttest::readAudio(path("ring.wav"));
+    EXPECT_GT(out.info.frames, 2000 + 44100);
+    EXPECT_GT(hosttest::peakOf(out.samples, 2 * (2000 + 44100 / 2)), 0.001f);
+}
+
 }  // namespace
 }  // namespace vardelline::host
