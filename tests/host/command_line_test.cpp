@@ -104,4 +104,27 @@ TEST_F(CommandLineTest, SeveralInputsRenderAsABatchWithALineEach) {
     EXPECT_EQ(entries(), before);
 }
 
+TEST_F(CommandLineTest, EditSavesItsFinalSettingsAndPrintsARenderLineThatReproducesThem) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+    hosttest::writeAudio(path("in.wav"), 2, 2000);
+    const std::string settings = " -p 3 --param 'Band 2 Feedback=70%' --param 'Band 5 Speed=2Hz'";
+    const std::string command = "cd '" + folder.string() + "' && xvfb-run -a '" HOST_EXECUTABLE "' edit --seconds 0.3 --save ed.fxp" +
+                                settings + " > edit.out 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << hosttest::fileText(path("edit.out"));
+    const std::string out = hosttest::fileText(path("edit.out"));
+    EXPECT_NE(out.find("settings saved -> ed.fxp\n"), std::string::npos) << out;
+
+    // The printed line, run as printed, and the saved file sound like the settings given.
+    std::smatch line;
+    ASSERT_TRUE(std::regex_search(out, line, std::regex("vardelline-host (render IN\\.wav -o OUT\\.wav [^\n]*)")));
+    std::string printed = line[1];
+    printed.replace(printed.find("IN.wav -o OUT.wav"), 17, "in.wav -o printed.wav --float --tail 0.2");
+    ASSERT_EQ(run(printed).exitCode, 0) << printed;
+    ASSERT_EQ(run("render in.wav -o saved.wav --float --tail 0.2 --preset ed.fxp").exitCode, 0);
+    ASSERT_EQ(run("render in.wav -o direct.wav --float --tail 0.2" + settings).exitCode, 0);
+    const std::vector<float> direct = hosttest::readAudio(path("direct.wav")).samples;
+    EXPECT_EQ(hosttest::readAudio(path("printed.wav")).samples, direct);
+    EXPECT_EQ(hosttest::readAudio(path("saved.wav")).samples, direct);
+}
+
 }  // namespace
