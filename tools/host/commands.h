@@ -22,5 +22,6 @@ void registerSnapshotCommand(CLI::App& app, const HostContext& context);
 void registerValidateCommand(CLI::App& app, const HostContext& context);
 void registerEditCommand(CLI::App& app, const HostContext& context);
 void registerPresetsCommand(CLI::App& app, const HostContext& context);
+void registerPlotCommand(CLI::App& app, const HostContext& context);
 
 }  // namespace vardelline::host

@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     registerValidateCommand(app, context);
     registerEditCommand(app, context);
     registerPresetsCommand(app, context);
+    registerPlotCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -4,10 +4,8 @@
 // editor only through the binary interface (effEditOpen and the editor's
 // vendor-specific requests of plugin/editor_remote.h).
 #include <CLI/CLI.hpp>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -16,12 +14,10 @@
 #include "plugin/editor_remote.h"
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
+#include "tools/host/picture_file.h"
 #include "tools/host/plugin_instance.h"
 #include "tools/host/setting_options.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBIW_STATIC
-#include <stb/stb_image_write.h>
 
 namespace vardelline::host {
 
@@ -34,17 +30,6 @@ struct SnapshotOptions {
     SettingOptions settings;
     std::vector<std::string> mouse;
 };
-
-enum class PictureFormat { Png, Jpeg };
-
-// The picture format named by the output's extension; anything else is refused.
-PictureFormat pictureFormatFor(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == ".png") return PictureFormat::Png;
-    if (extension == ".jpg" || extension == ".jpeg") return PictureFormat::Jpeg;
-    throw HostError(path + ": unknown picture extension '" + extension + "' (known: .png, .jpg, .jpeg)");
-}
 
 const char* const kMouseHelp =
     "Mouse action on a slider, in order given: KIND:CONTROL:X[:X2][:MOD...]. KIND is press, move, release, "
@@ -144,7 +129,7 @@ private:
     PluginInstance& instance_;
 };
 
-void writePicture(const remote::EditorFramebuffer& frame, const std::string& path, PictureFormat format) {
+void writeFramebuffer(const remote::EditorFramebuffer& frame, const std::string& path) {
     if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.width > 16384 ||
         frame.height > 16384 || frame.stride < frame.width)
         throw HostError("the editor described an unusable picture");
@@ -158,11 +143,7 @@ void writePicture(const remote::EditorFramebuffer& frame, const std::string& pat
             rgb.push_back(static_cast<unsigned char>(row[x]));
         }
     }
-    constexpr int kJpegQuality = 95;
-    const bool written = format == PictureFormat::Png
-                             ? stbi_write_png(path.c_str(), frame.width, frame.height, 3, rgb.data(), frame.width * 3)
-                             : stbi_write_jpg(path.c_str(), frame.width, frame.height, 3, rgb.data(), kJpegQuality);
-    if (!written) throw HostError("cannot write '" + path + "'");
+    writePicture(path, frame.width, frame.height, rgb);
 }
 
 void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
@@ -170,7 +151,7 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     for (const std::string& action : options.mouse) {
         for (const remote::EditorMouseEvent& event : parseMouseAction(action)) events.push_back(event);
     }
-    const PictureFormat format = pictureFormatFor(options.output);
+    pictureFormatFor(options.output);  // refuses an unknown extension before any work
     checkSettingOptions(options.settings);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
     applySettingOptions(instance, options.settings);
@@ -185,7 +166,7 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     remote::EditorFramebuffer frame{};
     if (editor.request(remote::kCommandFramebuffer, &frame) == 0)
         throw HostError("the plug-in's editor gave no picture (is it a Vardelline build with the editor?)");
-    writePicture(frame, options.output, format);
+    writeFramebuffer(frame, options.output);
     if (!context.quiet) std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());
 }
 
