@@ -104,6 +104,23 @@ TEST_F(CommandLineTest, SeveralInputsRenderAsABatchWithALineEach) {
     EXPECT_EQ(entries(), before);
 }
 
+TEST_F(CommandLineTest, ValidateLinesFitAHundredColumnsAndListTheGroupsWithWhatTheyTry) {
+    const hosttest::RunResult list = run("validate --list");
+    ASSERT_EQ(list.exitCode, 0);
+    const hosttest::RunResult state = run("validate --level 1 --only state,parameters");
+    ASSERT_EQ(state.exitCode, 0) << state.out;
+    EXPECT_NE(state.out.find("PASS  state           1 round: "), std::string::npos) << state.out;
+    for (const std::string& out : {list.out, state.out}) {
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 100u) << line;
+    }
+    // Each group's name starts a line and a description follows it.
+    for (const char* group : {"lifecycle", "dispatcher", "parameters", "audio", "extremes", "hostile-input",
+                              "huge-input", "automation", "program-threads", "state", "realtime", "long-run"})
+        EXPECT_TRUE(std::regex_search(list.out, std::regex(std::string("(^|\n)") + group + " +[a-z0-9]+ ")))
+            << group;
+}
+
 TEST_F(CommandLineTest, EditSavesItsFinalSettingsAndPrintsARenderLineThatReproducesThem) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     hosttest::writeAudio(path("in.wav"), 2, 2000);

@@ -4,7 +4,9 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "tools/host/commands.h"
 #include "tools/host/validate_report.h"
@@ -26,7 +28,11 @@ void registerValidateCommand(CLI::App& app, const HostContext& context) {
     command->add_flag("--list", *list, "List the test groups and stop");
     command->callback([&context, options, list] {
         if (*list) {
-            for (const validate::Group& group : validate::allGroups()) std::printf("%s\n", group.name);
+            for (const validate::Group& group : validate::allGroups()) {
+                const std::string line = std::string(group.name) + std::string(17 - std::strlen(group.name), ' ') +
+                                         group.description;
+                std::printf("%s\n", validate::wrapText(line, 100, 17).c_str());
+            }
             return;
         }
         const int failed = validate::runValidation(context.pluginPath, *options);
