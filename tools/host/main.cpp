@@ -2,6 +2,8 @@
 // library by path and renders audio through it or describes it.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <exception>
 #include <string>
 #include <vector>
@@ -18,6 +20,22 @@
 #endif
 
 namespace {
+
+// The plug-in built beside this host, or else, for an installed host whose
+// build tree is gone, the first one found where hosts look for plug-ins.
+std::string defaultPluginPath() {
+    std::error_code error;
+    if (std::filesystem::exists(VARDELLINE_DEFAULT_PLUGIN, error)) return VARDELLINE_DEFAULT_PLUGIN;
+    const char* home = std::getenv("HOME");
+    std::vector<std::string> places;
+    if (home != nullptr) places.push_back(std::string(home) + "/.vst/");
+    for (const char* folder : {"/usr/local/lib/vst/", "/usr/lib/vst/", "/usr/local/lib/lxvst/", "/usr/lib/lxvst/"})
+        places.push_back(folder);
+    const std::string file = std::filesystem::path(VARDELLINE_DEFAULT_PLUGIN).filename().string();
+    for (const std::string& place : places)
+        if (std::filesystem::exists(place + file, error)) return place + file;
+    return VARDELLINE_DEFAULT_PLUGIN;
+}
 
 // Usage errors: one line naming what was wrong, a pointer to --help, exit 2.
 constexpr int kUsageExit = 2;
@@ -55,7 +73,7 @@ int usageError(const CLI::App& app, const CLI::ParseError& e) {
 
 int main(int argc, char** argv) {
     using namespace vardelline::host;
-    HostContext context{VARDELLINE_DEFAULT_PLUGIN};
+    HostContext context{defaultPluginPath()};
 
     CLI::App app{"Loads the Vardelline VST 2 plug-in and renders audio through it.", "vardelline-host"};
     app.require_subcommand(1);
