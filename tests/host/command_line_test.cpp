@@ -101,6 +101,8 @@ TEST_F(CommandLineTest, SeveralInputsRenderAsABatchWithALineEach) {
     EXPECT_EQ(one.err, "error: -o names one file; several inputs need --out-dir\n");
     const hosttest::RunResult clash = run("render a/one.wav b/one.wav --out-dir clash");
     EXPECT_EQ(clash.err, "error: clash/one.wav: more than one render would write this file\n");
+    const hosttest::RunResult both = run("render a/one.wav --all-programs -p 3");
+    EXPECT_EQ(both.err, "error: --all-programs renders every program; leave out --program\n");
     EXPECT_EQ(entries(), before);
 }
 

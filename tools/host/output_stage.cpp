@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "tools/host/host_error.h"
 #include "tools/host/interruption.h"
@@ -41,12 +42,19 @@ void OutputStage::write(const float* left, const float* right, size_t frames) {
     writer_.write(left, right, frames);
 }
 
-ScratchAudio::ScratchAudio() : file_(std::tmpfile()) {
-    if (file_ == nullptr) throw HostError(std::string("cannot create a temporary file: ") + std::strerror(errno));
+ScratchAudio::ScratchAudio(const std::string& besidePath)
+    : path_(besidePath + ".scratch-" + std::to_string(std::random_device{}())), file_(std::fopen(path_.c_str(), "w+b")) {
+    if (file_ == nullptr) throw HostError(path_ + ": cannot create a temporary file: " + std::strerror(errno));
+#ifndef _WIN32
+    std::remove(path_.c_str());
+#endif
 }
 
 ScratchAudio::~ScratchAudio() {
     std::fclose(file_);
+#ifdef _WIN32
+    std::remove(path_.c_str());
+#endif
 }
 
 void ScratchAudio::write(const float* left, const float* right, size_t frames) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "tools/host/audio_file.h"
@@ -34,11 +35,13 @@ private:
     std::vector<float> left_, right_;
 };
 
-// The plug-in's raw output kept in an anonymous temporary file, which the
-// system removes however the process ends, for a second pass (--normalize).
+// The plug-in's raw output kept in a temporary file beside the output, for a
+// second pass (--normalize). On POSIX systems its name is removed at once, so
+// the system reclaims it however the process ends; elsewhere the destructor
+// removes it.
 class ScratchAudio {
 public:
-    ScratchAudio();
+    explicit ScratchAudio(const std::string& besidePath);
     ~ScratchAudio();
     ScratchAudio(const ScratchAudio&) = delete;
     ScratchAudio& operator=(const ScratchAudio&) = delete;
@@ -49,6 +52,7 @@ public:
     void replay(OutputStage& stage);
 
 private:
+    std::string path_;
     std::FILE* file_;
     double peak_ = 0.0;
     std::vector<float> interleaved_;

@@ -233,7 +233,7 @@ void runJob(const std::shared_ptr<PluginLibrary>& library, const RenderOptions& 
         ProgressBar progress(stderr, !options.noProgress && !context.quiet && seconds >= kProgressMinSeconds);
         if (levels.normalize) {
             // Two passes: the plug-in's output is measured first, then scaled into the file.
-            ScratchAudio scratch;
+            ScratchAudio scratch(job.outputPath);
             outcome = renderStream(instance, *source, tail, [&](const float* l, const float* r, size_t n) { scratch.write(l, r, n); }, progress);
             const double gain = scratch.peak() > 0.0 && std::isfinite(scratch.peak())
                                     ? std::pow(10.0, levels.normalizeDbfs / 20.0) / scratch.peak()
@@ -267,6 +267,8 @@ void runRender(const HostContext& context, RenderOptions options) {
     const Levels levels = parseLevels(options);
     checkSettingOptions(options.settings);
     if (options.floatOutput) options.encoding = "float";
+    if (options.allPrograms && !options.settings.program.empty())
+        throw HostError("--all-programs renders every program; leave out --program");
     if (!options.output.empty() && options.inputs.size() > 1)
         throw HostError("-o names one file; several inputs need --out-dir");
     const ChannelChoice channels = options.channels.empty() ? ChannelChoice() : ChannelChoice::parse(options.channels);
