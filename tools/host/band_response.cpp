@@ -9,6 +9,8 @@ namespace vardelline::host {
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;  // the response itself at full precision
+
 double powerOfTwo(double x) {
     return std::exp(0.6931472 * x + 0.0001);
 }
@@ -32,7 +34,7 @@ std::array<BandFilter, kBandCount> designBands(float start, float finish, float 
 }
 
 std::complex<double> bandResponse(const BandFilter& band, double hz, double sampleRate) {
-    const std::complex<double> z1 = std::polar(1.0, -2.0 * M_PI * hz / sampleRate);
+    const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * hz / sampleRate);
     const std::complex<double> z2 = z1 * z1;
     return (band.b0 + band.b2 * z2) / (1.0 + band.a1 * z1 + band.a2 * z2);
 }

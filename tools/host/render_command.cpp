@@ -314,18 +314,21 @@ void registerRenderCommand(CLI::App& app, const HostContext& context) {
     render->add_flag("--float", options->floatOutput, "Write 32-bit float samples, whatever the input was")
         ->excludes(encoding);
     render->add_option("--channels", options->channels,
-                       "Input channels for the left and right inputs, numbered from 1: L,R, or N for both");
+                       "Input channels for the left and right inputs, numbered from 1: L,R, or N for both")
+        ->type_name("L,R");
     render->add_option("-b,--block-size", options->blockSize, "Frames per processing block")->capture_default_str();
     render->add_option("--tail", options->tail,
                        "Silence rendered after the input: auto (until the output stays below -90 dBFS for 0.5 s, "
                        "at most 60 s), SECONDS, or 0")
+        ->type_name("auto|SECONDS")
         ->capture_default_str();
-    CLI::Option* gain = render->add_option("--gain", options->gainDb, "Gain in dB applied to the output");
+    CLI::Option* gain = render->add_option("--gain", options->gainDb, "Gain in dB applied to the output")->type_name("DB");
     render
         ->add_option("--normalize", options->normalize,
                      "Scale the output so that its peak lies at DBFS (default -1), in a second pass over the "
                      "rendered audio")
         ->expected(0, 1)
+        ->type_name("[DBFS]")
         ->excludes(gain);
     render->add_flag("--no-progress", options->noProgress, "Never draw a progress bar");
     render->callback([&context, options, render] {
