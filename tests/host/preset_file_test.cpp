@@ -125,6 +125,17 @@ TEST_F(PresetCliTest, FilesCarryProgramsBetweenRendersExactly) {
     EXPECT_EQ(hosttest::readAudio(path("preset.wav")).samples, expected);
     EXPECT_EQ(hosttest::readAudio(path("bank.wav")).samples, expected);
 
+    // A bank of renamed programs: --all-programs names its files after the bank's programs.
+    ASSERT_EQ(run("presets save -o renamed.fxp -p 4 --name 'Far Out'").exitCode, 0);
+    std::string bank = hosttest::fileText(path("p/Vardelline-factory.fxb"));
+    const std::string renamed = hosttest::fileText(path("renamed.fxp"));
+    bank.replace(156 + 4 * renamed.size(), renamed.size(), renamed);
+    std::ofstream(path("renamed.fxb"), std::ios::binary) << bank;
+    const hosttest::RunResult all = run("render in.wav --float --tail 0.3 --bank renamed.fxb --all-programs --out-dir all");
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_NE(all.out.find("04 Far Out "), std::string::npos) << all.out;
+    EXPECT_EQ(hosttest::readAudio(path("all/04-Far_Out.wav")).samples, expected);
+
     // Settings saved with their name and rendered back.
     const std::string settings = " -p Panned --param 'Band 2 Feedback=70%' --param 'Band 2 Speed=3.2Hz'";
     const hosttest::RunResult saved = run("presets save -o mine.fxp --name 'Slow Shimmer'" + settings);

@@ -38,6 +38,7 @@ constexpr double kDefaultNormalizeDbfs = -1.0;
 // Renders shorter than this finish before a progress bar would help.
 constexpr double kProgressMinSeconds = 20.0;
 constexpr int kDemoFormat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+constexpr const char* kDefaultOutDir = "vardelline-renders";  // for --all-programs
 
 struct RenderOptions {
     std::vector<std::string> inputs;
@@ -156,6 +157,10 @@ std::vector<RenderJob> planJobs(const std::vector<Input>& inputs, const RenderOp
     if (options.allPrograms) {
         programs.clear();
         PluginInstance names(library, {kDemoSampleRate, options.blockSize});
+        // A bank's own program names, when one is loaded.
+        SettingOptions bankOnly;
+        bankOnly.bank = options.settings.bank;
+        applySettingOptions(names, bankOnly);
         for (int p = 0; p < names.effect().numPrograms; ++p) {
             char prefix[16];
             std::snprintf(prefix, sizeof prefix, "%02d-", p);
@@ -171,7 +176,7 @@ std::vector<RenderJob> planJobs(const std::vector<Input>& inputs, const RenderOp
                 const std::string extension = extensionFor(formatFor(input, ""));
                 if (options.allPrograms) {
                     const std::string name = (several ? input.stem + "-" : "") + programPart + "." + extension;
-                    job.outputPath = (fs::path(options.outDir.empty() ? "vardelline-renders" : options.outDir) / name).string();
+                    job.outputPath = (fs::path(options.outDir.empty() ? kDefaultOutDir : options.outDir) / name).string();
                 } else if (!options.outDir.empty()) {
                     job.outputPath = (fs::path(options.outDir) / (input.stem + "." + extension)).string();
                 } else {
@@ -281,7 +286,7 @@ void runRender(const HostContext& context, RenderOptions options) {
     const std::vector<RenderJob> jobs = planJobs(inputs, options, library);
     checkOutputs(jobs, inputs);
     if (!options.outDir.empty() || options.allPrograms) {
-        const std::string folder = options.outDir.empty() ? "vardelline-renders" : options.outDir;
+        const std::string folder = options.outDir.empty() ? kDefaultOutDir : options.outDir;
         std::error_code error;
         fs::create_directories(folder, error);
         if (error) throw HostError(folder + ": cannot create folder: " + error.message());
