@@ -1,4 +1,4 @@
-// Reading stereo files, choosing output formats, and writing through a
+// Reading mono, stereo and multichannel files, choosing output formats, and writing through a
 // temporary file so that an existing output is never left half-written.
 #include "tools/host/audio_file.h"
 
@@ -13,17 +13,35 @@ namespace {
 
 class AudioFileTest : public hosttest::ScratchFolder {};
 
-TEST_F(AudioFileTest, ReaderAcceptsOnlyStereo) {
+TEST_F(AudioFileTest, ReaderFeedsMonoToBothSidesAndNeedsAChoiceBeyondTwoChannels) {
     hosttest::writeAudio(path("mono.wav"), 1, 100);
-    hosttest::writeAudio(path("six.flac"), 6, 100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    hosttest::writeAudio(path("six.wav"), 6, 100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     hosttest::writeAudio(path("stereo.aiff"), 2, 100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 48000);
-    EXPECT_THROW(AudioFileReader(path("mono.wav")), HostError);
-    EXPECT_THROW(AudioFileReader(path("six.flac")), HostError);
+    EXPECT_THROW(AudioFileReader(path("six.wav")), HostError);
+    EXPECT_THROW(AudioFileReader(path("six.wav"), ChannelChoice::parse("6,7")), HostError);
+    for (const char* bad : {"0", "1,", ",2", "a,b", "1;2", "-1,2", ""})
+        EXPECT_THROW(ChannelChoice::parse(bad), HostError) << bad;
+
+    float left[64], right[64];
+    AudioFileReader mono(path("mono.wav"));
+    EXPECT_EQ(mono.read(left, right, 64), 64u);
+    EXPECT_NEAR(left[10], 0.01f * 10 - 0.2f, 1e-4);
+    EXPECT_EQ(std::vector<float>(left, left + 64), std::vector<float>(right, right + 64));
+
+    // Channel c of the test file holds (c + 1) * 0.01 * n - 0.2.
+    AudioFileReader six(path("six.wav"), ChannelChoice::parse("5,2"));
+    EXPECT_EQ(six.read(left, right, 64), 64u);
+    EXPECT_NEAR(left[10], 0.05f * 10 - 0.2f, 1e-4);
+    EXPECT_NEAR(right[10], 0.02f * 10 - 0.2f, 1e-4);
+    AudioFileReader one(path("six.wav"), ChannelChoice::parse("3"));
+    EXPECT_EQ(one.read(left, right, 64), 64u);
+    EXPECT_NEAR(left[10], 0.03f * 10 - 0.2f, 1e-4);
+    EXPECT_EQ(left[10], right[10]);
 
     AudioFileReader reader(path("stereo.aiff"));
     EXPECT_EQ(reader.format(), SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
     EXPECT_EQ(reader.sampleRate(), 48000.0);
-    float left[64], right[64];
+
     EXPECT_EQ(reader.read(left, right, 64), 64u);
     EXPECT_NEAR(left[10], 0.01f * 10 - 0.2f, 1e-6);
     EXPECT_NEAR(right[10], 0.02f * 10 - 0.2f, 1e-6);
@@ -62,7 +80,10 @@ TEST(OutputFormat, ExtensionThenInputDecideUnlessNamed) {
     EXPECT_EQ(chooseOutputFormat("out.wav", wav16, "", ""), wav16);
     EXPECT_EQ(chooseOutputFormat("out.FLAC", wav16, "", ""), SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
     EXPECT_EQ(chooseOutputFormat("out.aif", wav16, "", "float"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
-    EXPECT_EQ(chooseOutputFormat("out.raw", wav16, "", ""), wav16);  // unknown extension: keep the input's
+    EXPECT_EQ(chooseOutputFormat("out", wav16, "", ""), wav16);  // no extension: keep the input's
+    EXPECT_THROW(chooseOutputFormat("out.raw", wav16, "", ""), HostError);  // unknown extension
+    EXPECT_THROW(chooseOutputFormat("out.mp3", wav16, "", ""), HostError);
+    EXPECT_EQ(chooseOutputFormat("out.mp3", wav16, "wav", ""), wav16);  // the user named the format
     EXPECT_EQ(chooseOutputFormat("out.wav", wav16, "caf", "pcm24"), SF_FORMAT_CAF | SF_FORMAT_PCM_24);
     // FLAC cannot hold float samples: a float input gets FLAC's usual encoding.
     EXPECT_EQ(chooseOutputFormat("out.flac", SF_FORMAT_WAV | SF_FORMAT_FLOAT, "", ""),

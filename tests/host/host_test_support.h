@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +61,25 @@ inline void writeAudio(const std::string& path, int channels, int frames, int fo
         for (int c = 0; c < channels; ++c) samples[n * channels + c] = (c + 1) * 0.01f * (n % 50) - 0.2f;
     sf_writef_float(file, samples.data(), frames);
     sf_close(file);
+}
+
+// A file holding the given interleaved samples.
+inline void writeSamples(const std::string& path, int channels, const std::vector<float>& samples,
+                         int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT, int rate = 44100) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size() / channels));
+    sf_close(file);
+}
+
+inline float peakOf(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX) {
+    float peak = 0.0f;
+    for (size_t i = from; i < std::min(to, samples.size()); ++i) peak = std::max(peak, std::fabs(samples[i]));
+    return peak;
 }
 
 inline AudioData readAudio(const std::string& path) {

@@ -32,19 +32,24 @@ TEST_F(PluginInstanceTest, FollowsTheHostProtocolAndAnswersTheCallback) {
         EXPECT_EQ(log(), "version=2400 rate-at-main=48000 block-at-main=64 open rate=48000 block=64");
 
         BufferSource source({std::vector<float>(150, 0.5f), std::vector<float>(150, 0.25f)}, 48000.0);
-        AudioFileWriter writer(path("out.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000.0);
         ProgressBar noBar(stderr, false);
         reinterpret_cast<ClearProc>(library->symbol("fakePluginClearLog"))();
-        const RenderStats stats = renderStream(instance, source, writer, 10, noBar);
+        TailPolicy tail;
+        tail.automatic = false;
+        tail.seconds = 10 / 48000.0;
+        int64_t written = 0;
+        const RenderOutcome outcome = renderStream(
+            instance, source, tail, [&](const float*, const float*, size_t frames) { written += frames; }, noBar);
 
         // Blocks never exceed the announced size, the tail follows the input,
         // and the time info tracks the position while playing.
         EXPECT_EQ(log(),
                   "mains=1 time=0@48000/playing frames=64 time=64@48000/playing frames=64 "
                   "time=128@48000/playing frames=22 time=150@48000/playing frames=10 mains=0");
-        EXPECT_EQ(stats.frames(), 160);
+        EXPECT_EQ(outcome.frames, 160);
+        EXPECT_EQ(outcome.tailFrames, 10);
+        EXPECT_EQ(written, 160);
         EXPECT_FALSE(instance.isResumed());
-        writer.commit();
     }
     EXPECT_NE(log().find("mains=0 close"), std::string::npos);
 }

@@ -1,5 +1,5 @@
-// libsndfile reading and writing of stereo files, the temporary-file dance
-// included.
+// libsndfile reading of any file and writing of stereo files, the
+// temporary-file dance included.
 #include "tools/host/audio_file.h"
 
 #include <sndfile.h>
@@ -25,10 +25,6 @@ std::string libraryReason(SNDFILE* file) {
     return reason;
 }
 
-std::string channelText(int channels) {
-    return std::to_string(channels) + (channels == 1 ? " channel" : " channels");
-}
-
 // A name beside path that no other render picks at the same time.
 std::string temporaryPathFor(const std::string& path) {
     std::random_device random;
@@ -47,7 +43,7 @@ size_t BufferSource::read(float* left, float* right, size_t frames) {
     return count;
 }
 
-AudioFileReader::AudioFileReader(const std::string& path) : path_(path) {
+AudioFileReader::AudioFileReader(const std::string& path, const ChannelChoice& choice) : path_(path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw HostError(path + ": no such file");
     if (!std::filesystem::is_regular_file(path, error)) throw HostError(path + ": not a regular file");
@@ -55,9 +51,13 @@ AudioFileReader::AudioFileReader(const std::string& path) : path_(path) {
     SF_INFO info{};
     file_ = sf_open(path.c_str(), SFM_READ, &info);
     if (file_ == nullptr) throw HostError(path + ": cannot read audio: " + libraryReason(nullptr));
-    if (info.channels != kStereo) {
+    try {
+        const auto [left, right] = choice.resolve(path, info.channels);
+        leftChannel_ = left;
+        rightChannel_ = right;
+    } catch (...) {
         sf_close(file_);
-        throw HostError(path + ": file has " + channelText(info.channels) + "; need 2 (stereo)");
+        throw;
     }
     if (info.frames <= 0 || info.samplerate <= 0) {
         sf_close(file_);
@@ -66,6 +66,7 @@ AudioFileReader::AudioFileReader(const std::string& path) : path_(path) {
     sampleRate_ = info.samplerate;
     frames_ = info.frames;
     format_ = info.format;
+    channels_ = info.channels;
 }
 
 AudioFileReader::~AudioFileReader() {
@@ -73,12 +74,13 @@ AudioFileReader::~AudioFileReader() {
 }
 
 size_t AudioFileReader::read(float* left, float* right, size_t frames) {
-    interleaved_.resize(frames * kStereo);
+    const auto channels = static_cast<size_t>(channels_);
+    interleaved_.resize(frames * channels);
     const sf_count_t count = sf_readf_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
     if (sf_error(file_) != SF_ERR_NO_ERROR) throw HostError(path_ + ": cannot read audio: " + libraryReason(file_));
-    for (sf_count_t i = 0; i < count; ++i) {
-        left[i] = interleaved_[i * kStereo];
-        right[i] = interleaved_[i * kStereo + 1];
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+        left[i] = interleaved_[i * channels + static_cast<size_t>(leftChannel_)];
+        right[i] = interleaved_[i * channels + static_cast<size_t>(rightChannel_)];
     }
     return static_cast<size_t>(count);
 }

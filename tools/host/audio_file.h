@@ -1,12 +1,14 @@
-// Stereo audio files through libsndfile: a reader that refuses anything but
-// two channels, and a writer that fills a temporary file beside the target
-// and renames it into place only when the whole file is written.
+// Audio files through libsndfile: a reader that delivers two channels of a
+// file (a mono file's one channel twice, or the two chosen of many), and a
+// stereo writer that fills a temporary file beside the target and renames it
+// into place only when the whole file is written.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "tools/host/audio_source.h"
+#include "tools/host/channel_choice.h"
 
 typedef struct sf_private_tag SNDFILE;
 
@@ -14,9 +16,9 @@ namespace vardelline::host {
 
 class AudioFileReader : public AudioSource {
 public:
-    // Throws HostError naming the path when the file is missing, unreadable
-    // or not stereo.
-    explicit AudioFileReader(const std::string& path);
+    // Throws HostError naming the path when the file is missing or
+    // unreadable, or when its channels do not fit the choice.
+    explicit AudioFileReader(const std::string& path, const ChannelChoice& choice = {});
     ~AudioFileReader() override;
     AudioFileReader(const AudioFileReader&) = delete;
     AudioFileReader& operator=(const AudioFileReader&) = delete;
@@ -27,6 +29,7 @@ public:
 
     // The file's libsndfile format (major type | encoding).
     int format() const { return format_; }
+    int channels() const { return channels_; }
 
 private:
     std::string path_;
@@ -34,6 +37,9 @@ private:
     double sampleRate_ = 0.0;
     int64_t frames_ = 0;
     int format_ = 0;
+    int channels_ = 0;
+    int leftChannel_ = 0;  // 0-based channels of the file fed to the two inputs
+    int rightChannel_ = 1;
     std::vector<float> interleaved_;
 };
 

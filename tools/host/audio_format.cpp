@@ -76,6 +76,15 @@ bool canHold(int format) {
     return sf_format_check(&info) != 0;
 }
 
+std::string extensionNames() {
+    std::string names;
+    for (const Container& c : kContainers) {
+        names += (names.empty() ? "." : ", .") + std::string(c.extension);
+        if (c.otherExtension != nullptr) names += ", ." + std::string(c.otherExtension);
+    }
+    return names;
+}
+
 template <typename Table>
 std::string joinNames(const Table& table) {
     std::string names;
@@ -93,7 +102,13 @@ int chooseOutputFormat(const std::string& outputPath, int inputFormat, const std
         if (container == nullptr)
             throw HostError("unknown file format '" + containerName + "' (known: " + containerNames() + ")");
     }
-    if (container == nullptr) container = containerWithExtension(outputPath);
+    if (container == nullptr) {
+        container = containerWithExtension(outputPath);
+        const std::string extension = std::filesystem::path(outputPath).extension().string();
+        if (container == nullptr && !extension.empty())
+            throw HostError(outputPath + ": unknown file extension '" + extension + "' (known: " + extensionNames() +
+                            "); or choose the format with --format");
+    }
     const int type = container != nullptr ? container->type : inputFormat & SF_FORMAT_TYPEMASK;
 
     int subtype = 0;
@@ -108,7 +123,9 @@ int chooseOutputFormat(const std::string& outputPath, int inputFormat, const std
     subtype = inputFormat & SF_FORMAT_SUBMASK;
     if (canHold(type | subtype)) return type | subtype;
     const Container* known = containerOfType(type);
-    return type | (known != nullptr ? known->defaultEncoding : SF_FORMAT_PCM_24);
+    const int format = type | (known != nullptr ? known->defaultEncoding : SF_FORMAT_PCM_24);
+    if (!canHold(format)) throw HostError("this build cannot write " + extensionFor(type) + " files");
+    return format;
 }
 
 std::string extensionFor(int format) {

@@ -9,8 +9,8 @@ namespace vardelline::host {
 
 // The libsndfile format (container | encoding) for outputPath. containerName
 // ("wav", "flac", ...) and encodingName ("pcm16", "float", ...) may be empty.
-// Without a container name the extension decides, else the input's
-// container; without an encoding the input's is kept where the container
+// Without a container name the extension decides (an unknown one is an
+// error), else, without an extension, the input's container; without an encoding the input's is kept where the container
 // can hold it. Throws HostError for unknown names or impossible pairs.
 int chooseOutputFormat(const std::string& outputPath, int inputFormat, const std::string& containerName,
                        const std::string& encodingName);

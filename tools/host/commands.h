@@ -17,6 +17,7 @@ struct Options;
 // Settings every subcommand shares, filled by the parser before a callback runs.
 struct HostContext {
     std::string pluginPath;
+    bool quiet = false;  // only warnings and errors
 };
 
 void registerRenderCommand(CLI::App& app, const HostContext& context);
@@ -24,6 +25,8 @@ void registerInfoCommand(CLI::App& app, const HostContext& context);
 void registerSnapshotCommand(CLI::App& app, const HostContext& context);
 void registerValidateCommand(CLI::App& app, const HostContext& context);
 void registerEditCommand(CLI::App& app, const HostContext& context);
+void registerPresetsCommand(CLI::App& app, const HostContext& context);
+void registerPlotCommand(CLI::App& app, const HostContext& context);
 
 // The validator's options, on the validate subcommand or on
 // vardelline-validate itself, and the run they ask for.

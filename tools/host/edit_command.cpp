@@ -16,7 +16,9 @@
 
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
-#include "tools/host/plugin_selection.h"
+#include "tools/host/plugin_instance.h"
+#include "tools/host/preset_file.h"
+#include "tools/host/setting_options.h"
 
 #if defined(__linux__) && __has_include(<X11/Xlib.h>)
 #define VARDELLINE_EDIT_X11 1
@@ -30,8 +32,8 @@ namespace vardelline::host {
 namespace {
 
 struct EditOptions {
-    std::string program;
-    std::vector<std::string> settings;
+    SettingOptions settings;
+    std::string save;  // .fxp written with the final settings on close
     double seconds = 0.0;  // 0: until the window is closed
     int idleRate = 60;     // effEditIdle calls per second
 };
@@ -53,6 +55,7 @@ struct Xlib {
     decltype(&XCreateSimpleWindow) createSimpleWindow = nullptr;
     decltype(&XDestroyWindow) destroyWindow = nullptr;
     decltype(&XStoreName) storeName = nullptr;
+    decltype(&XSetClassHint) setClassHint = nullptr;
     decltype(&XInternAtom) internAtom = nullptr;
     decltype(&XSetWMProtocols) setWMProtocols = nullptr;
     decltype(&XAllocSizeHints) allocSizeHints = nullptr;
@@ -72,6 +75,7 @@ struct Xlib {
         find(createSimpleWindow, "XCreateSimpleWindow");
         find(destroyWindow, "XDestroyWindow");
         find(storeName, "XStoreName");
+        find(setClassHint, "XSetClassHint");
         find(internAtom, "XInternAtom");
         find(setWMProtocols, "XSetWMProtocols");
         find(allocSizeHints, "XAllocSizeHints");
@@ -94,6 +98,35 @@ struct Xlib {
     }
 };
 
+// Shell quoting of one word.
+std::string quoted(const std::string& word) {
+    std::string text = "'";
+    for (char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return text + "'";
+}
+
+// Writes the instance's current program to path and prints a render command
+// that sets the same values from the program the session started with.
+void saveSettings(PluginInstance& instance, int startProgram, const std::string& path, const std::string& plugin) {
+    const PresetProgram settings = captureProgram(instance);
+    writeWholeFile(path, encodeProgram(settings, identityOf(instance)));
+    std::printf("settings saved -> %s\n", path.c_str());
+
+    PluginInstance reference(PluginLibrary::open(plugin), HostSettings{});
+    reference.setProgram(startProgram);
+    std::string command = "vardelline-host render IN.wav -o OUT.wav --program " + std::to_string(startProgram);
+    for (size_t i = 0; i < settings.values.size(); ++i) {
+        const int index = static_cast<int>(i);
+        if (reference.getParameter(index) == settings.values[i]) continue;
+        // Plain values with nine digits give back the same float exactly.
+        char value[32];
+        std::snprintf(value, sizeof value, "%.9g", static_cast<double>(settings.values[i]));
+        const std::string name = reference.parameterName(index);
+        command += " --param " + quoted((name.empty() ? std::to_string(index) : name) + "=" + value);
+    }
+    std::printf("%s\n", command.c_str());
+}
+
 // A fixed-size top-level window on the current display that the window
 // manager may close.
 class TopLevelWindow {
@@ -106,6 +139,10 @@ public:
                                        static_cast<unsigned>(height), 0, BlackPixel(display_, screen),
                                        BlackPixel(display_, screen));
         x.storeName(display_, window_, title.c_str());
+        // WM_CLASS lets window managers and task bars group and match the window.
+        char instanceName[] = "vardelline-host", className[] = "Vardelline";
+        XClassHint classHint{instanceName, className};
+        x.setClassHint(display_, window_, &classHint);
         deleteAtom_ = x.internAtom(display_, "WM_DELETE_WINDOW", False);
         x.setWMProtocols(display_, window_, &deleteAtom_, 1);
         if (XSizeHints* hints = x.allocSizeHints()) {
@@ -175,10 +212,11 @@ std::pair<int, int> editorSize(PluginInstance& instance) {
 
 void runEdit(const HostContext& context, const EditOptions& options) {
     if (options.idleRate < 1 || options.idleRate > 1000) throw HostError("--idle-rate must lie within 1..1000");
+    checkSettingOptions(options.settings);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
     if ((instance.effect().flags & effFlagsHasEditor) == 0) throw HostError("the plug-in has no editor");
-    if (!options.program.empty()) instance.setProgram(findProgram(instance, options.program));
-    for (const std::string& setting : options.settings) applyParameterSetting(instance, parseParameterSetting(setting));
+    applySettingOptions(instance, options.settings);
+    const int startProgram = instance.program();
 
     // Requests arrive inside the plug-in's idle; they are printed after it.
     std::vector<std::pair<int, float>> requests;
@@ -186,7 +224,7 @@ void runEdit(const HostContext& context, const EditOptions& options) {
 
     const Xlib x;
     const auto [width, height] = editorSize(instance);
-    TopLevelWindow window(x, "Vardelline - " + instance.effectName(), width, height);
+    TopLevelWindow window(x, instance.effectName() + " - " + instance.currentProgramName(), width, height);
     OpenEditor editor(instance, window.handle());
     std::printf("editor open in window 0x%lx (%d x %d); close it or press Ctrl-C to quit\n", window.id(), width,
                 height);
@@ -210,6 +248,7 @@ void runEdit(const HostContext& context, const EditOptions& options) {
     }
     std::signal(SIGINT, previous);
     std::printf("editor closed; %u automation requests\n", total);
+    if (!options.save.empty()) saveSettings(instance, startProgram, options.save, context.pluginPath);
 }
 
 #else
@@ -226,9 +265,8 @@ void registerEditCommand(CLI::App& app, const HostContext& context) {
     auto options = std::make_shared<EditOptions>();
     CLI::App* edit = app.add_subcommand(
         "edit", "Open the plug-in's editor in a window on the X display and print its automation requests");
-    edit->add_option("-p,--program", options->program, "Factory program by number or name");
-    edit->add_option("-s,--set", options->settings, "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
-        ->allow_extra_args(false);
+    addSettingOptions(*edit, options->settings);
+    edit->add_option("--save", options->save, "On close, write the final settings to this program file (.fxp)");
     edit->add_option("--seconds", options->seconds, "Close the editor after this many seconds (default: when closed)");
     edit->add_option("--idle-rate", options->idleRate, "effEditIdle calls per second")->capture_default_str();
     edit->callback([&context, options] { runEdit(context, *options); });

@@ -18,16 +18,19 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Names match ignoring case and colons, so "Band 3: Pan" still finds "Band 3 Pan".
-std::string comparable(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        if (c != ':') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    return comparable(a) == comparable(b);
+// Lower case, without colons, blanks collapsed: the form names are compared in.
+std::string comparable(const std::string& name) {
+    std::string form;
+    for (unsigned char c : name) {
+        if (c == ':') continue;
+        if (std::isspace(c)) {
+            if (!form.empty() && form.back() != ' ') form += ' ';
+            continue;
+        }
+        form += static_cast<char>(std::tolower(c));
+    }
+    while (!form.empty() && form.back() == ' ') form.pop_back();
+    return form;
 }
 
 // The number text stands for, or -1 when it is not a plain decimal number.
@@ -47,8 +50,9 @@ int findEntry(const std::string& text, int count, const std::function<std::strin
         throw HostError(std::string("unknown ") + kind + " '" + text + "' (the plug-in has " + kind + "s 0 to " +
                         std::to_string(count - 1) + ")");
     }
+    const std::string wantedForm = comparable(wanted);
     for (int i = 0; i < count; ++i)
-        if (!wanted.empty() && sameName(trimmed(nameOf(i)), wanted)) return i;
+        if (!wantedForm.empty() && comparable(nameOf(i)) == wantedForm) return i;
     throw HostError(std::string("unknown ") + kind + " '" + text + "' ('vardelline-host info' lists them)");
 }
 
@@ -68,21 +72,18 @@ ParameterSetting parseParameterSetting(const std::string& text) {
     const size_t equals = text.rfind('=');
     if (equals == std::string::npos || trimmed(text.substr(0, equals)).empty())
         throw HostError("parameter setting '" + text + "' needs the form NAME=VALUE");
-    ParameterSetting setting{trimmed(text.substr(0, equals)), 0.0f};
-    const std::string valueText = trimmed(text.substr(equals + 1));
-
-    char* end = nullptr;
-    const double value = std::strtod(valueText.c_str(), &end);
-    if (valueText.empty() || *end != '\0' || !std::isfinite(value))
-        throw HostError("value '" + valueText + "' for parameter '" + setting.parameter + "' is not a number");
-    if (value < 0.0 || value > 1.0)
-        throw HostError("value " + valueText + " for parameter '" + setting.parameter + "' is outside 0..1");
-    setting.value = static_cast<float>(value);
+    ParameterSetting setting{trimmed(text.substr(0, equals)), 0.0f, {}};
+    setting.request = parseValueRequest(text.substr(equals + 1), setting.parameter);
+    if (setting.request.quantity == Quantity::Plain) setting.value = static_cast<float>(setting.request.amount);
     return setting;
 }
 
 void applyParameterSetting(PluginInstance& instance, const ParameterSetting& setting) {
-    instance.setParameter(findParameter(instance, setting.parameter), setting.value);
+    const int index = findParameter(instance, setting.parameter);
+    const float value = setting.request.quantity == Quantity::Plain
+                            ? setting.value
+                            : findValueForRequest(instance, index, setting.request, setting.parameter);
+    instance.setParameter(index, value);
 }
 
 }  // namespace vardelline::host

@@ -1,10 +1,12 @@
 // Turning what the user typed into program and parameter indices: numbers,
-// or names matched case-insensitively against the names the plug-in reports.
+// or names matched against the names the plug-in reports, ignoring case and
+// colons ("band 3 pan" finds "Band 3: Pan" and "Band 3 Pan").
 #pragma once
 
 #include <string>
 
 #include "tools/host/plugin_instance.h"
+#include "tools/host/unit_values.h"
 
 namespace vardelline::host {
 
@@ -13,16 +15,19 @@ namespace vardelline::host {
 int findProgram(PluginInstance& instance, const std::string& text);
 int findParameter(PluginInstance& instance, const std::string& text);
 
-// "NAME=VALUE" as given on the command line; the value lies within 0..1.
+// "NAME=VALUE" as given on the command line; the value lies within 0..1 or
+// carries a unit of the parameter's readout.
 struct ParameterSetting {
     std::string parameter;
-    float value;
+    float value;  // a plain value; 0 when the request carries a unit
+    ValueRequest request;
 };
 
-// Splits at the last '=' and checks the value; throws HostError otherwise.
+// Splits at the last '=' and checks the value's form; throws HostError otherwise.
 ParameterSetting parseParameterSetting(const std::string& text);
 
-// Finds the parameter and sets it.
+// Finds the parameter and sets it, searching for the value that shows a
+// unit value in the readout.
 void applyParameterSetting(PluginInstance& instance, const ParameterSetting& setting);
 
 }  // namespace vardelline::host

@@ -14,11 +14,10 @@
 #include "vst/editor_remote.h"
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
-#include "tools/host/plugin_selection.h"
+#include "tools/host/picture_file.h"
+#include "tools/host/plugin_instance.h"
+#include "tools/host/setting_options.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBIW_STATIC
-#include <stb/stb_image_write.h>
 
 namespace vardelline::host {
 
@@ -28,15 +27,15 @@ namespace remote = vardelline::remote;
 
 struct SnapshotOptions {
     std::string output;
-    std::string program;
-    std::vector<std::string> settings;
+    SettingOptions settings;
     std::vector<std::string> mouse;
 };
 
 const char* const kMouseHelp =
     "Mouse action on a slider, in order given: KIND:CONTROL:X[:X2][:MOD...]. KIND is press, move, release, "
     "hover (move only), click (press and release) or drag (press at X, move to X2, release); CONTROL a "
-    "slider's name such as HsPan3 or HWet; X in the slider's pixels (0..99; 10 is 0.0, 90 is 1.0); MOD "
+    "slider's name: HsLeft1..8 and HsRight1..8 (delays), HsPan1..8, HsSpeed1..8, HsWidth1..8, HsFeed1..8, "
+    "Hstart, HFinish, HQ and HWet (any case); X in the slider's pixels (0..99; 10 is 0.0, 90 is 1.0); MOD "
     "shift, ctrl, alt, right or middle";
 
 std::vector<std::string> splitColons(const std::string& text) {
@@ -130,7 +129,7 @@ private:
     PluginInstance& instance_;
 };
 
-void writePng(const remote::EditorFramebuffer& frame, const std::string& path) {
+void writeFramebuffer(const remote::EditorFramebuffer& frame, const std::string& path) {
     if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.width > 16384 ||
         frame.height > 16384 || frame.stride < frame.width)
         throw HostError("the editor described an unusable picture");
@@ -144,8 +143,7 @@ void writePng(const remote::EditorFramebuffer& frame, const std::string& path) {
             rgb.push_back(static_cast<unsigned char>(row[x]));
         }
     }
-    if (!stbi_write_png(path.c_str(), frame.width, frame.height, 3, rgb.data(), frame.width * 3))
-        throw HostError("cannot write '" + path + "'");
+    writePicture(path, frame.width, frame.height, rgb);
 }
 
 void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
@@ -153,9 +151,10 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     for (const std::string& action : options.mouse) {
         for (const remote::EditorMouseEvent& event : parseMouseAction(action)) events.push_back(event);
     }
+    pictureFormatFor(options.output);  // refuses an unknown extension before any work
+    checkSettingOptions(options.settings);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
-    if (!options.program.empty()) instance.setProgram(findProgram(instance, options.program));
-    for (const std::string& setting : options.settings) applyParameterSetting(instance, parseParameterSetting(setting));
+    applySettingOptions(instance, options.settings);
 
     HeadlessEditor editor(instance);
     for (remote::EditorMouseEvent& event : events) {
@@ -167,8 +166,8 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     remote::EditorFramebuffer frame{};
     if (editor.request(remote::kCommandFramebuffer, &frame) == 0)
         throw HostError("the plug-in's editor gave no picture (is it a Vardelline build with the editor?)");
-    writePng(frame, options.output);
-    std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());
+    writeFramebuffer(frame, options.output);
+    if (!context.quiet) std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());
 }
 
 }  // namespace
@@ -176,11 +175,9 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
 void registerSnapshotCommand(CLI::App& app, const HostContext& context) {
     auto options = std::make_shared<SnapshotOptions>();
     CLI::App* snapshot =
-        app.add_subcommand("snapshot", "Draw the plug-in's editor without a window system and save it as PNG");
-    snapshot->add_option("-o,--output", options->output, "PNG file to write")->required();
-    snapshot->add_option("-p,--program", options->program, "Factory program by number or name");
-    snapshot->add_option("-s,--set", options->settings, "Set a parameter, by index or name: NAME=VALUE, VALUE in 0..1")
-        ->allow_extra_args(false);
+        app.add_subcommand("snapshot", "Draw the plug-in's editor without a window system and save it as PNG or JPEG");
+    snapshot->add_option("-o,--output", options->output, "Picture to write: .png, or .jpg for JPEG")->required();
+    addSettingOptions(*snapshot, options->settings);
     snapshot->add_option("-m,--mouse", options->mouse, kMouseHelp)->allow_extra_args(false);
     snapshot->callback([&context, options] { runSnapshot(context, *options); });
 }

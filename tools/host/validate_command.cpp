@@ -9,7 +9,9 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "tools/host/commands.h"
 #include "tools/host/platform.h"
@@ -53,7 +55,11 @@ void addValidateOptions(CLI::App& command, validate::Options& options, bool& lis
 
 void runValidate(const std::string& plugin, const validate::Options& options, bool list) {
     if (list) {
-        for (const validate::Group& group : validate::allGroups()) std::printf("%s\n", group.name);
+        for (const validate::Group& group : validate::allGroups()) {
+            const std::string line =
+                std::string(group.name) + std::string(17 - std::strlen(group.name), ' ') + group.description;
+            std::printf("%s\n", validate::wrapText(line, 100, 17).c_str());
+        }
         return;
     }
     const int failed = validate::runValidation(plugin, options);

@@ -24,33 +24,50 @@ void GroupReport::fail(const std::string& message) {
 }
 
 std::string format(const char* pattern, ...) {
-    char text[512];
-    va_list args;
+    va_list args, again;
     va_start(args, pattern);
-    std::vsnprintf(text, sizeof text, pattern, args);
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, pattern, args);
     va_end(args);
+    std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    std::vsnprintf(text.data(), text.size() + 1, pattern, again);
+    va_end(again);
     return text;
 }
 
 const std::vector<Group>& allGroups() {
     static const std::vector<Group> groups = {
-        {"lifecycle", runLifecycleGroup},
-        {"dispatcher", runDispatcherGroup},
-        {"parameters", runParameterEntryGroup},
-        {"audio", runAudioFormatsGroup},
-        {"extremes", runExtremesGroup},
-        {"hostile-input", runHostileInputGroup},
-        {"huge-input", runHugeInputGroup},
-        {"automation", runAutomationGroup},
-        {"program-threads", runProgramThreadsGroup},
-        {"state", runStateGroup},
-        {"realtime", runRealtimeGroup},
-        {"long-run", runLongRunGroup},
+        {"lifecycle", "hosts that refuse or answer nothing; many instances created and closed in every order, also "
+                      "while others process audio", runLifecycleGroup},
+        {"dispatcher", "every opcode with hostile indices, values, pointers and floats; the instance must stay intact",
+         runDispatcherGroup},
+        {"parameters", "hostile values and indices for set/getParameter; names, labels and displays into exact-size "
+                       "buffers", runParameterEntryGroup},
+        {"audio", "sample rates from 44.1 to 192 kHz with many block sizes through both process calls: finite, "
+                  "bounded output, nothing written outside the buffers", runAudioFormatsGroup},
+        {"extremes", "every control at its ends and random extreme settings with loud test signals: bounded output",
+         runExtremesGroup},
+        {"hostile-input", "NaN, Inf, huge, subnormal and DC input between ordinary audio: finite output, sound again "
+                          "afterwards", runHostileInputGroup},
+        {"huge-input", "finite input up to the largest float: limited, finite output", runHugeInputGroup},
+        {"automation", "random automation on the audio thread while other threads change programs and work the "
+                       "editor; afterwards it must equal a fresh instance", runAutomationGroup},
+        {"program-threads", "two threads switching programs at once while audio runs", runProgramThreadsGroup},
+        {"state", "programs and names saved through the interface and restored into a fresh instance: identical",
+         runStateGroup},
+        {"realtime", "no allocation, lock or blocking call inside the audio and parameter calls (Linux)",
+         runRealtimeGroup},
+        {"long-run", "an hour of audio with random automation; with --wrap, 2^31 samples across the counter's wrap",
+         runLongRunGroup},
     };
     return groups;
 }
 
 namespace {
+
+// Report lines are kept to this many columns.
+constexpr size_t kLineWidth = 100;
+constexpr size_t kContinuationIndent = 8;
 
 bool listed(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -65,6 +82,24 @@ uint64_t groupSeed(uint64_t seed, const std::string& name) {
 }
 
 }  // namespace
+
+std::string wrapText(const std::string& text, size_t width, size_t indent) {
+    std::string wrapped, line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            wrapped += line + "\n";
+            line = std::string(indent, ' ') + word;
+        } else {
+            line += (line.empty() ? "" : " ") + word;
+        }
+        start = end + 1;
+    }
+    return wrapped + line;
+}
 
 int runValidation(const std::string& pluginPath, const Options& options) {
     std::vector<std::string> named = options.only;
@@ -92,13 +127,17 @@ int runValidation(const std::string& pluginPath, const Options& options) {
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!report.skipped().empty() && report.failures() == 0) {
-            std::printf("SKIP  %-15s %s\n", group.name, report.skipped().c_str());
+            std::printf("%s\n", wrapText(format("SKIP  %-15s %s", group.name, report.skipped().c_str()), kLineWidth,
+                                          kContinuationIndent).c_str());
         } else {
             const bool ok = report.failures() == 0;
             (ok ? passed : failed)++;
-            std::printf("%s  %-15s %s: %ld cases, %ld failed (%.1f s)\n", ok ? "PASS" : "FAIL", group.name,
-                        report.tried().c_str(), report.cases(), report.failures(), seconds);
-            for (const std::string& message : report.messages()) std::printf("        %s\n", message.c_str());
+            const std::string line = format("%s  %-15s %s: %ld cases, %ld failed (%.1f s)", ok ? "PASS" : "FAIL",
+                                            group.name, report.tried().c_str(), report.cases(), report.failures(),
+                                            seconds);
+            std::printf("%s\n", wrapText(line, kLineWidth, kContinuationIndent).c_str());
+            for (const std::string& message : report.messages())
+                std::printf("        %s\n", wrapText(message, kLineWidth - 8, kContinuationIndent + 4).c_str());
         }
         std::fflush(stdout);
     }

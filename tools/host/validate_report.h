@@ -72,8 +72,12 @@ struct GroupContext {
 
 struct Group {
     const char* name;
+    const char* description;  // one sentence for --list
     void (*run)(GroupContext& context, GroupReport& report);
 };
+
+// Lines of at most width columns; every line after the first starts with indent blanks.
+std::string wrapText(const std::string& text, size_t width, size_t indent);
 
 // Every group, in the order they run.
 const std::vector<Group>& allGroups();

@@ -97,9 +97,9 @@ std::vector<float> output(Subject& subject, float rate) {
 void runStateGroup(GroupContext& context, GroupReport& report) {
     const int rounds = context.byLevel(1, 4, 12);
     report.describe(
-        format("%d rounds: random edits of 8 programs and names, saved through the interface, restored "
+        format("%d %s: random edits of 8 programs and names, saved through the interface, restored "
                "into a fresh instance, read back and rendered for 0.5 s",
-               rounds));
+               rounds, rounds == 1 ? "round" : "rounds"));
     for (int round = 0; round < rounds; ++round) {
         const float rate = round % 2 ? 96000.0f : 44100.0f;
         auto original = Subject::create(*context.library, HostBehaviour::Full, rate);
