@@ -223,8 +223,8 @@ void TPluginEditorWindow::applyDrag(int index, float v) {
 }
 
 void TPluginEditorWindow::SetHSlider(int index, int x, gui::MouseButton button, gui::ShiftState shift) {
-    // Reached only between drags through the mouse; a direct call during
-    // one still leaves no gesture open.
+    // The mouse reaches this only between drags; a direct call during one
+    // still ends the open gesture before any other begins.
     endGesture();
     if (released()) return;
     dragMode = -1;

@@ -94,8 +94,6 @@ public:
     // The window closes or hides while a drag runs: it lets go of the mouse
     // and ends the drag, telling the host the gesture is over.
     void cancelDrag();
-    // The parameter whose gesture the host has been told of, or -1.
-    int editIndex() const { return editIndex_; }
 
     // Redraws every strip whose value changed since the last look.
     void SetAll();
@@ -112,6 +110,8 @@ private:
 
     std::unique_ptr<gui::ImageControl> strips_[layout::kNumStrips];
     char readoutLine_[256] = {};
+    // The parameter whose gesture the host has been told of, or -1; a
+    // gesture is open only while dragging.
     int editIndex_ = -1;
 };
 

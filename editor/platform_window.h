@@ -48,8 +48,8 @@ public:
 };
 
 // The window for a host's native parent handle, presenting form and feeding
-// it events (each batch inside a Form::EventScope). Without a window system (or with a null or unusable handle)
-// this is a HeadlessWindow.
+// it events, each batch inside a Form::EventScope. Without a window system
+// (or with a null or unusable handle) this is a HeadlessWindow.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, Form& form);
 
 }  // namespace vardelline::gui

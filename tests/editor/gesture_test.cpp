@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,10 @@ struct HostClose {
     bool reopen;
     Log expected;  // for a press at 50, a move to 70 and a release
 };
+
+void PrintTo(const HostClose& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class HostClosesFromItsCallback : public ::testing::TestWithParam<HostClose> {};
 

@@ -1,6 +1,7 @@
 // The command-line host's edit command on a real X server: its window holds
 // the editor, a click reaches the plug-in and comes back printed as an
-// automation request, and closing the window ends the command.
+// automation request between the begin and end of the click's gesture, and
+// closing the window ends the command.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -98,6 +99,12 @@ TEST_F(EditCommandTest, PrintsTheAutomationOfAClickAndEndsWhenTheWindowCloses) {
     EXPECT_NE(output.find("automate 21"), std::string::npos) << output;
     EXPECT_NE(output.find("0.500000"), std::string::npos) << output;
     EXPECT_NE(output.find("editor closed; 1 automation requests"), std::string::npos) << output;
+    // The click is a gesture of its own around the automation.
+    const size_t begin = output.find("begin    21 ");
+    const size_t end = output.find("end      21 ");
+    EXPECT_LT(begin, output.find("automate 21"));
+    EXPECT_GT(end, output.find("automate 21"));
+    EXPECT_NE(end, std::string::npos) << output;
 }
 
 }  // namespace
