@@ -40,10 +40,10 @@ protected:
                 if (XFetchName(display, window, &name) == 0 || name == nullptr) continue;
                 const bool match = std::string(name).rfind(prefix, 0) == 0;
                 XFree(name);
-                XWindowAttributes attributes;
-                if (match && children(window).size() == 1 && XGetWindowAttributes(display, window, &attributes) &&
-                    attributes.map_state == IsViewable)
-                    return window;
+                // Shown with the editor inside it shown too: a click before
+                // that would go to the top-level window and be lost.
+                const std::vector<Window> inside = children(window);
+                if (match && inside.size() == 1 && viewable(window) && viewable(inside[0])) return window;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -51,6 +51,10 @@ protected:
     }
 
     std::vector<Window> children(Window window) { return childrenOf(display, window); }
+    bool viewable(Window window) {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable;
+    }
 
     // Asks the window to close, as a window manager's close button does.
     void requestClose(Window window) {
