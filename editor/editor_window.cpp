@@ -188,26 +188,55 @@ void TPluginEditorWindow::MouseUp(gui::Control& /*sender*/, gui::MouseButton /*b
                                   int /*x*/, int /*y*/) {
     dragging = false;
     dragMode = -1;
-    SetAll();
+    endGesture();
+    if (!released()) SetAll();
+}
+
+void TPluginEditorWindow::cancelDrag() {
+    releasePointer();
+    dragging = false;
+    dragMode = -1;
+    endGesture();
+}
+
+bool TPluginEditorWindow::beginGesture(int index) {
+    // Recorded before the host hears of it: a close from inside the
+    // callback must find the gesture open to end it.
+    editIndex_ = index;
+    if (plugin != nullptr) plugin->beginEdit(index);
+    return !released();
+}
+
+void TPluginEditorWindow::endGesture() {
+    const int index = editIndex_;
+    if (index < 0) return;
+    editIndex_ = -1;
+    if (plugin != nullptr) plugin->endEdit(index);
 }
 
 void TPluginEditorWindow::applyDrag(int index, float v) {
     values[index].store(v, std::memory_order_relaxed);
     if (plugin != nullptr) plugin->setParameterAutomated(index, v);
+    if (released()) return;  // closed by the host from inside its callback
     SetControl(static_cast<uint32_t>(index));
     SetLabel(index);
 }
 
 void TPluginEditorWindow::SetHSlider(int index, int x, gui::MouseButton button, gui::ShiftState shift) {
+    // The mouse reaches this only between drags; a direct call during one
+    // still ends the open gesture before any other begins.
+    endGesture();
+    if (released()) return;
     dragMode = -1;
     dragging = false;
     if (button == gui::MouseButton::Left) dragMode = shift.shift ? 1 : 0;
     if (dragMode == 0) {
         dragging = true;
-        applyDrag(index, coarseValue(x));
+        if (beginGesture(index)) applyDrag(index, coarseValue(x));
     } else if (dragMode == 1) {
         dragging = true;
         dragStartValue = value(index);
+        beginGesture(index);
     }
 }
 

@@ -14,11 +14,15 @@
 namespace vardelline {
 
 // What the window needs of the effect: a parameter change that the host
-// also hears about as automation.
+// also hears about as automation, and the start and end of the gesture that
+// makes such changes, so that the host can record it as touch automation.
+// Each call may reach the host, which may close the window from inside it.
 class AutomationTarget {
 public:
     virtual ~AutomationTarget() = default;
     virtual void setParameterAutomated(int index, float value) = 0;
+    virtual void beginEdit(int index) = 0;
+    virtual void endEdit(int index) = 0;
 };
 
 class TPluginEditorWindow : public gui::Form {
@@ -87,6 +91,9 @@ public:
     void MouseUp(gui::Control& sender, gui::MouseButton button, gui::ShiftState shift, int x, int y);
     void SetHSlider(int index, int x, gui::MouseButton button, gui::ShiftState shift);
     void MoveHSlider(int index, int x);
+    // The window closes or hides while a drag runs: it lets go of the mouse
+    // and ends the drag, telling the host the gesture is over.
+    void cancelDrag();
 
     // Redraws every strip whose value changed since the last look.
     void SetAll();
@@ -96,9 +103,16 @@ private:
     float value(int index) const { return values[index].load(std::memory_order_relaxed); }
     // Stores a new value from a drag and hands it to the effect, then shows it.
     void applyDrag(int index, float v);
+    // Tell the host a gesture on index starts / the open one ends. False
+    // when the host closed the window meanwhile: the caller stops there.
+    bool beginGesture(int index);
+    void endGesture();
 
     std::unique_ptr<gui::ImageControl> strips_[layout::kNumStrips];
     char readoutLine_[256] = {};
+    // The parameter whose gesture the host has been told of, or -1; a
+    // gesture is open only while dragging.
+    int editIndex_ = -1;
 };
 
 }  // namespace vardelline

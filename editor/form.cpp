@@ -1,4 +1,5 @@
-// Framebuffer composition, mouse routing with capture and timers of a Form.
+// Framebuffer composition, mouse routing with capture, timers and the
+// deferred destruction of a Form.
 #include "editor/form.h"
 
 namespace vardelline::gui {
@@ -39,6 +40,10 @@ Control* Form::target(int x, int y, Control* aimedAt) {
 }
 
 void Form::dispatchPointer(const PointerEvent& event, Control* aimedAt) {
+    if (event.kind == PointerKind::CaptureLost) {
+        cancelPointer();
+        return;
+    }
     int x = event.x;
     int y = event.y;
     if (aimedAt != nullptr) {
@@ -46,6 +51,8 @@ void Form::dispatchPointer(const PointerEvent& event, Control* aimedAt) {
         x += at.left;
         y += at.top;
     }
+    lastX_ = x;
+    lastY_ = y;
     Control* control = target(x, y, aimedAt);
     if (control == nullptr) return;
     Rect at = control->windowRect();
@@ -54,6 +61,7 @@ void Form::dispatchPointer(const PointerEvent& event, Control* aimedAt) {
     MouseHandlers& on = control->handlers;
     switch (event.kind) {
         case PointerKind::Press:
+            if (capture_ == nullptr) captureButton_ = event.button;
             capture_ = control;
             if (on.press) on.press(*control, event.button, event.shift, x, y);
             break;
@@ -64,7 +72,33 @@ void Form::dispatchPointer(const PointerEvent& event, Control* aimedAt) {
             capture_ = nullptr;
             if (on.release) on.release(*control, event.button, event.shift, x, y);
             break;
+        case PointerKind::CaptureLost: break;
     }
+}
+
+void Form::cancelPointer() {
+    Control* control = capture_;
+    if (control == nullptr) return;
+    capture_ = nullptr;
+    Rect at = control->windowRect();
+    if (control->handlers.release)
+        control->handlers.release(*control, captureButton_, ShiftState{}, lastX_ - at.left, lastY_ - at.top);
+}
+
+void Form::releasePointer() {
+    capture_ = nullptr;
+    if (platform_ != nullptr) platform_->releasePointer();
+}
+
+Form::EventScope::~EventScope() {
+    if (--form_.eventDepth_ == 0 && form_.released_) delete &form_;
+}
+
+void Form::release(std::unique_ptr<Form> form) {
+    if (form == nullptr) return;
+    form->released_ = true;
+    // Still in use further up the stack: the outermost scope destroys it.
+    if (form->eventDepth_ > 0) static_cast<void>(form.release());
 }
 
 void Form::elapse(int ms) {

@@ -30,6 +30,9 @@ public:
     // (mouse events, time for its timers) without waiting for more. Runs on
     // the window's thread, from the host's idle.
     virtual void processEvents() {}
+    // Lets go of a mouse capture or grab held since a press, without a
+    // release reaching the form (the form is ending the press itself).
+    virtual void releasePointer() {}
 };
 
 class HeadlessWindow : public PlatformWindow {
@@ -48,8 +51,8 @@ public:
 };
 
 // The window for a host's native parent handle, presenting form and feeding
-// it events. Without a window system (or with a null or unusable handle)
-// this is a HeadlessWindow.
+// it events, each batch inside a Form::EventScope. Without a window system
+// (or with a null or unusable handle) this is a HeadlessWindow.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, Form& form);
 
 }  // namespace vardelline::gui

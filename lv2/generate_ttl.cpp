@@ -121,7 +121,7 @@ std::string plugin() {
            audioPort(kOutRight, false, "out_right", "Right Out");
     for (int i = 0; i < static_cast<int>(kNumControlPorts); ++i) ttl += " , " + controlPort(i);
     ttl += " .\n\n<" + std::string(kUiUri) + ">\n    a ui:X11UI ;\n";
-    ttl += "    lv2:optionalFeature ui:parent , ui:resize , ui:idleInterface ;\n";
+    ttl += "    lv2:optionalFeature ui:parent , ui:resize , ui:idleInterface , ui:touch ;\n";
     ttl += "    lv2:extensionData ui:idleInterface .\n";
     return ttl;
 }

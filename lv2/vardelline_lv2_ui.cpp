@@ -1,7 +1,8 @@
 // The LV2 edition's editor: the same window as the VST 2 editor, embedded in
 // the host's window through ui:parent. It has no access to the plug-in
-// instance: drags go to the host as port writes, and the host's port events
-// refresh the window's copy of the values.
+// instance: drags go to the host as port writes (bracketed by ui:touch where
+// the host offers it), and the host's port events refresh the window's copy
+// of the values.
 #include <lv2/ui/ui.h>
 
 #include <cstdint>
@@ -20,12 +21,11 @@ namespace {
 
 class EditorUi final : public AutomationTarget {
 public:
-    EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, void* parent)
-        : write(write), controller(controller) {
+    EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, void* parent, const LV2UI_Touch* touch)
+        : write(write), controller(controller), touch(touch) {
         window = std::make_unique<TPluginEditorWindow>();
         for (int i = 0; i < kNumParamSlots; ++i) window->values[i].store(paramDefault(i), std::memory_order_relaxed);
-        platform = gui::createPlatformWindow(parent, *window);
-        window->attach(platform.get());
+        window->attach(gui::createPlatformWindow(parent, *window));
         window->moveTo(0, 0);
         window->plugin = this;
         window->repaintPending();
@@ -33,13 +33,18 @@ public:
         window->SetAll();
     }
 
-    ~EditorUi() override {
-        window->plugin = nullptr;
-        window.reset();
-        platform.reset();
-    }
+    ~EditorUi() override { closeWindow(); }
 
-    void* widget() const { return platform->nativeHandle(); }
+    void* widget() const { return window->platform()->nativeHandle(); }
+
+    // The host may free the editor from inside a callback the editor made
+    // during idle: the window then stops calling anyone, and goes (with this
+    // object) once the event it is handling has returned.
+    static void free(EditorUi* ui) {
+        if (ui->idling == 0) return delete ui;
+        ui->closeWindow();
+        ui->freed = true;
+    }
 
     void portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
         if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
@@ -50,22 +55,50 @@ public:
     }
 
     // Mouse events and timer ticks arrive here, on the host's GUI thread.
-    int idle() {
-        platform->processEvents();
-        window->repaintPending();
+    // Answers 1 once the host has freed the editor meanwhile.
+    static int idle(EditorUi* ui) {
+        ++ui->idling;
+        ui->window->platform()->processEvents();
+        --ui->idling;
+        if (ui->freed) {
+            delete ui;
+            return 1;
+        }
+        ui->window->repaintPending();
         return 0;
     }
 
 private:
+    void closeWindow() {
+        if (!window) return;
+        {
+            // A drag cut short by the close ends here, with the host told.
+            gui::Form::EventScope scope(*window);
+            window->cancelDrag();
+        }
+        window->plugin = nullptr;
+        gui::Form::release(std::move(window));
+    }
+
+    static bool isControl(int index) { return index >= 0 && index < static_cast<int>(kNumControlPorts); }
+    static uint32_t portOf(int index) { return kFirstControlPort + static_cast<uint32_t>(index); }
+
     void setParameterAutomated(int index, float value) override {
-        if (write == nullptr || index < 0 || index >= static_cast<int>(kNumControlPorts)) return;
-        write(controller, kFirstControlPort + static_cast<uint32_t>(index), sizeof value, 0, &value);
+        if (write != nullptr && isControl(index)) write(controller, portOf(index), sizeof value, 0, &value);
+    }
+    void beginEdit(int index) override {
+        if (touch != nullptr && isControl(index)) touch->touch(touch->handle, portOf(index), true);
+    }
+    void endEdit(int index) override {
+        if (touch != nullptr && isControl(index)) touch->touch(touch->handle, portOf(index), false);
     }
 
     LV2UI_Write_Function write;
     LV2UI_Controller controller;
+    const LV2UI_Touch* touch;
     std::unique_ptr<TPluginEditorWindow> window;
-    std::unique_ptr<gui::PlatformWindow> platform;
+    int idling = 0;
+    bool freed = false;
 };
 
 const void* feature(const LV2_Feature* const* features, const char* uri) {
@@ -77,7 +110,8 @@ const void* feature(const LV2_Feature* const* features, const char* uri) {
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
     if (pluginUri == nullptr || std::strcmp(pluginUri, kPluginUri) != 0) return nullptr;
-    auto ui = std::make_unique<EditorUi>(write, controller, const_cast<void*>(feature(features, LV2_UI__parent)));
+    auto ui = std::make_unique<EditorUi>(write, controller, const_cast<void*>(feature(features, LV2_UI__parent)),
+                                         static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch)));
     if (widget != nullptr) *widget = ui->widget();
     if (auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
         resize->ui_resize(resize->handle, layout::kClientWidth, layout::kClientHeight);
@@ -85,7 +119,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
 }
 
 void cleanup(LV2UI_Handle handle) {
-    delete static_cast<EditorUi*>(handle);
+    EditorUi::free(static_cast<EditorUi*>(handle));
 }
 
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
@@ -93,7 +127,7 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
 }
 
 int idle(LV2UI_Handle handle) {
-    return static_cast<EditorUi*>(handle)->idle();
+    return EditorUi::idle(static_cast<EditorUi*>(handle));
 }
 
 const void* extensionData(const char* uri) {

@@ -26,7 +26,9 @@ struct EditorFramebuffer {
     const uint32_t* pixels;
 };
 
-enum EditorMouseKind : int32_t { kMousePress = 0, kMouseMove = 1, kMouseRelease = 2 };
+// kMouseCaptureLost: the window system took the mouse away mid-press (x, y,
+// button and control are not read).
+enum EditorMouseKind : int32_t { kMousePress = 0, kMouseMove = 1, kMouseRelease = 2, kMouseCaptureLost = 3 };
 enum EditorMouseButton : int32_t { kButtonLeft = 0, kButtonRight = 1, kButtonMiddle = 2 };
 enum EditorMouseModifier : int32_t { kModifierShift = 1, kModifierCtrl = 2, kModifierAlt = 4 };
 

@@ -46,15 +46,14 @@ VstInt32 APluginEditor::open(void* ptr) {
     ++openCount;
     if (!window) {
         window = std::make_unique<TPluginEditorWindow>();
-        platformWindow = gui::createPlatformWindow(ptr, *window);
-        window->attach(platformWindow.get());
+        window->attach(gui::createPlatformWindow(ptr, *window));
         window->moveTo(0, 0);
         updateTarget.store(window.get());
         if (plugin() != nullptr) copyValuesInto(*window);
         window->plugin = this;
     } else if (ptr != nullptr) {
         // Hosts may reopen into a new window of their own without a close.
-        platformWindow->adoptParent(ptr);
+        window->platform()->adoptParent(ptr);
     }
     if (plugin() != nullptr) plugin()->editorClosed.store(false);
     window->repaintPending();
@@ -64,6 +63,14 @@ VstInt32 APluginEditor::open(void* ptr) {
 }
 
 void APluginEditor::close() {
+    if (window) {
+        // A drag cut short ends here, and the host hears endEdit; it may
+        // close or reopen the editor from inside that callback, so the rest
+        // works on whatever window there is afterwards.
+        TPluginEditorWindow& current = *window;
+        gui::Form::EventScope scope(current);
+        current.cancelDrag();
+    }
     if (window) window->hide();
     openCount = openCount > 1 ? openCount - 1 : 0;
     if (openCount == 0) destroyWindow();
@@ -73,16 +80,17 @@ void APluginEditor::destroyWindow() {
     if (plugin() != nullptr) plugin()->editorClosed.store(true);
     updateTarget.store(nullptr);
     while (updatesRunning.load() != 0) std::this_thread::yield();
-    window.reset();
-    platformWindow.reset();
+    if (window) window->plugin = nullptr;  // a window outliving this call calls nobody
+    gui::Form::release(std::move(window));
     parentWindow = nullptr;
 }
 
 void APluginEditor::idle() {
     if (!window) return;
-    // Mouse events and timer ticks arrive here, on the host's GUI thread.
-    platformWindow->processEvents();
-    window->repaintPending();
+    // Mouse events and timer ticks arrive here, on the host's GUI thread;
+    // the host may close or reopen the editor while they are handled.
+    window->platform()->processEvents();
+    if (window) window->repaintPending();
 }
 
 void APluginEditor::update() {
@@ -95,6 +103,16 @@ void APluginEditor::update() {
 
 void APluginEditor::setParameterAutomated(int index, float value) {
     if (effect != nullptr) effect->setParameterAutomated(index, value);
+}
+
+void APluginEditor::beginEdit(int index) {
+    // The host's answer means nothing to the editor: a host without touch
+    // automation answers 0 and the drag goes on the same.
+    if (plugin() != nullptr) plugin()->beginEdit(index);
+}
+
+void APluginEditor::endEdit(int index) {
+    if (plugin() != nullptr) plugin()->endEdit(index);
 }
 
 VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
@@ -111,6 +129,7 @@ VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
         case remote::kMousePress: pointer.kind = gui::PointerKind::Press; break;
         case remote::kMouseMove: pointer.kind = gui::PointerKind::Move; break;
         case remote::kMouseRelease: pointer.kind = gui::PointerKind::Release; break;
+        case remote::kMouseCaptureLost: pointer.kind = gui::PointerKind::CaptureLost; break;
         default: return 0;
     }
     switch (event.button) {
@@ -118,13 +137,15 @@ VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
         case remote::kButtonRight: pointer.button = gui::MouseButton::Right; break;
         case remote::kButtonMiddle: pointer.button = gui::MouseButton::Middle; break;
         default:
-            if (pointer.kind != gui::PointerKind::Move) return 0;  // a move has no button
+            // Only a move or a lost capture has no button.
+            if (pointer.kind != gui::PointerKind::Move && pointer.kind != gui::PointerKind::CaptureLost) return 0;
     }
     pointer.x = event.x;
     pointer.y = event.y;
     pointer.shift.shift = (event.modifiers & remote::kModifierShift) != 0;
     pointer.shift.ctrl = (event.modifiers & remote::kModifierCtrl) != 0;
     pointer.shift.alt = (event.modifiers & remote::kModifierAlt) != 0;
+    gui::Form::EventScope scope(*window);
     window->dispatchPointer(pointer, aimedAt);
     return 1;
 }
@@ -141,7 +162,11 @@ VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* pt
             return 1;
         }
         case remote::kCommandMouse: return ptrArg != nullptr ? remoteMouse(ptrArg) : 0;
-        case remote::kCommandTick: window->fireTimers(); return 1;
+        case remote::kCommandTick: {
+            gui::Form::EventScope scope(*window);
+            window->fireTimers();
+            return 1;
+        }
         default: return 0;
     }
 }

@@ -33,22 +33,25 @@ public:
     vardelline::TPluginEditorWindow* editorWindow() const { return window.get(); }
     int32_t openCalls() const { return openCount; }
     void* parentHandle() const { return parentWindow; }
-    const vardelline::gui::PlatformWindow* platform() const { return platformWindow.get(); }
+    const vardelline::gui::PlatformWindow* platform() const { return window ? window->platform() : nullptr; }
 
 private:
     APlugin* plugin() const;
     void setParameterAutomated(int index, float value) override;
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
     void copyValuesInto(vardelline::TPluginEditorWindow& target) const;
-    // Tells the effect the editor is closed and destroys the window once no
-    // update can still be writing into it.
+    // Tells the effect the editor is closed and lets the window go once no
+    // update can still be writing into it; if an event is being handed to
+    // the window further up the stack, it is destroyed when that returns.
     void destroyWindow();
     VstIntPtr remoteMouse(const void* ptr);
 
     ERect rect{};
     int32_t openCount = 0;
+    // Owns its platform window.
     std::unique_ptr<vardelline::TPluginEditorWindow> window;
     void* parentWindow = nullptr;
-    std::unique_ptr<vardelline::gui::PlatformWindow> platformWindow;
 
     // The window update may write into (null while none may), and how many
     // updates are inside it; together they let close wait for a running

@@ -148,11 +148,11 @@ public:
             case WM_MBUTTONUP: return release(MouseButton::Middle, wParam, lParam);
             case WM_MOUSEMOVE: deliver(PointerKind::Move, MouseButton::Left, wParam, lParam); return 0;
             case WM_CAPTURECHANGED:
-                // Capture taken away mid-drag (a dialog, a task switch): end
-                // the drag where the pointer was last seen.
+                // Capture taken away mid-drag (a dialog, a task switch): the
+                // form ends the drag where the pointer was last seen.
                 if (pressed_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
                     pressed_ = false;
-                    deliverAt(PointerKind::Release, pressedButton_, lastX_, lastY_, ShiftState{});
+                    deliverAt(PointerKind::CaptureLost, pressedButton_, 0, 0, ShiftState{});
                 }
                 return 0;
             case WM_TIMER:
@@ -161,6 +161,17 @@ public:
             default: return DefWindowProcW(hwnd_, message, wParam, lParam);
         }
     }
+
+    void releasePointer() override {
+        // Forgotten first: the WM_CAPTURECHANGED that ReleaseCapture sends
+        // then reports nothing to the form.
+        if (!pressed_) return;
+        pressed_ = false;
+        if (hwnd_ != nullptr && GetCapture() == hwnd_) ReleaseCapture();
+    }
+
+    // The form events go to; null once the owner starts tearing down.
+    Form* form() const { return form_; }
 
     // WM_NCCREATE to WM_NCDESTROY: the handle is valid in between.
     void attachHandle(HWND hwnd) { hwnd_ = hwnd; }
@@ -201,13 +212,13 @@ private:
     // Positions are signed: while captured, the pointer may be left of or
     // above the window.
     void deliver(PointerKind kind, MouseButton button, WPARAM wParam, LPARAM lParam) {
-        lastX_ = GET_X_LPARAM(lParam);
-        lastY_ = GET_Y_LPARAM(lParam);
-        deliverAt(kind, button, lastX_, lastY_, shiftOf(wParam));
+        deliverAt(kind, button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), shiftOf(wParam));
     }
 
+    // Runs inside the window procedure's event scope; the form's handlers
+    // may reach the host, which may close the editor meanwhile.
     void deliverAt(PointerKind kind, MouseButton button, int x, int y, ShiftState shift) {
-        if (form_ == nullptr) return;
+        if (form_ == nullptr || form_->released()) return;
         PointerEvent pointer;
         pointer.kind = kind;
         pointer.x = x;
@@ -216,11 +227,11 @@ private:
         pointer.shift = shift;
         form_->dispatchPointer(pointer);
         // What the mouse changed is drawn now, not at the next idle.
-        form_->repaintPending();
+        if (!form_->released()) form_->repaintPending();
     }
 
     void letTimePass() {
-        if (form_ == nullptr) return;
+        if (form_ == nullptr || form_->released()) return;
         const DWORD now = GetTickCount();
         const DWORD ms = now - lastTick_;  // wraps correctly after 49 days
         lastTick_ = now;
@@ -251,8 +262,6 @@ private:
     bool classHeld_ = false;
     bool pressed_ = false;
     MouseButton pressedButton_ = MouseButton::Left;
-    int lastX_ = 0;
-    int lastY_ = 0;
     DWORD lastTick_;
 };
 
@@ -271,6 +280,12 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         window->detachHandle();
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    Form* form = window->form();
+    if (form == nullptr) return window->handle(message, wParam, lParam);
+    // The host may close the editor from inside a callback this message
+    // leads to: the form, and this window with it, then goes when the
+    // outermost message for it returns, after the answer is taken.
+    Form::EventScope scope(*form);
     return window->handle(message, wParam, lParam);
 }
 

@@ -30,8 +30,10 @@ using Clock = std::chrono::steady_clock;
 // stalls for seconds gets one tick afterwards, not a burst.
 constexpr int kMaxElapseMs = 1000;
 
-constexpr long kEventMask =
-    ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | StructureNotifyMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            LeaveWindowMask | StructureNotifyMask;
+
+constexpr unsigned kAnyButtonMask = Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
 
 // Where one 8-bit colour channel goes in a true-colour pixel.
 struct Channel {
@@ -213,12 +215,26 @@ public:
     }
 
     void processEvents() override {
+        // The form's handlers may reach the host, which may close the editor
+        // from inside its callback and so release the form, and this window
+        // with it: the scope keeps both whole until it ends, as the last
+        // thing of this call, and nothing here goes on once it is released.
+        Form::EventScope scope(form_);
         {
             LostServerGuard guard(display_);
             readEvents();
         }
         deliverPointerEvents();
-        letTimePass();
+        if (!form_.released()) letTimePass();
+    }
+
+    void releasePointer() override {
+        if (!pressed_) return;
+        pressed_ = false;
+        if (broken_) return;
+        LostServerGuard guard(display_);
+        XUngrabPointer(display_, CurrentTime);
+        flush();
     }
 
 private:
@@ -270,9 +286,21 @@ private:
                 case MotionNotify:
                     keep(PointerKind::Move, event.xmotion.x, event.xmotion.y, MouseButton::Left, event.xmotion.state);
                     break;
+                case LeaveNotify:
+                    // While a button is down the pointer leaves us either on
+                    // its way out of a drag (the grab goes on) or because
+                    // the window stopped being viewable, which ends the grab.
+                    if (pressed_ && (event.xcrossing.mode == NotifyUngrab || !viewable())) loseGrab();
+                    break;
+                case UnmapNotify:
+                    if (event.xunmap.window == window_ && pressed_) loseGrab();
+                    break;
                 case DestroyNotify:
                     // The host destroyed its window, and ours with it.
-                    if (event.xdestroywindow.window == window_) windowGone_ = true;
+                    if (event.xdestroywindow.window == window_) {
+                        windowGone_ = true;
+                        if (pressed_) loseGrab();
+                    }
                     break;
                 default: break;
             }
@@ -287,7 +315,26 @@ private:
             case Button3: button = MouseButton::Right; break;
             default: return;  // wheel steps and extra buttons are not clicks
         }
+        // The server's implicit grab lasts from the first press to the
+        // release of the last button held (e.state is from before the event).
+        if (e.type == ButtonPress) {
+            pressed_ = true;
+        } else if ((e.state & kAnyButtonMask & ~(Button1Mask << (e.button - Button1))) == 0) {
+            pressed_ = false;
+        }
         keep(e.type == ButtonPress ? PointerKind::Press : PointerKind::Release, e.x, e.y, button, e.state);
+    }
+
+    // The grab ended without a release reaching us: the form ends the drag.
+    void loseGrab() {
+        pressed_ = false;
+        keep(PointerKind::CaptureLost, 0, 0, MouseButton::Left, 0);
+    }
+
+    bool viewable() {
+        XWindowAttributes attributes;
+        return usable() && XGetWindowAttributes(display_, window_, &attributes) != 0 &&
+               attributes.map_state == IsViewable;
     }
 
     // Positions are in our window's coordinates, also outside it while the
@@ -311,11 +358,15 @@ private:
 
     // The form's handlers reach the effect and through it the host, so they
     // run outside the guard, on a batch of their own in case the host idles
-    // us again from inside its automation callback.
+    // us again from inside its automation callback. Once the host has closed
+    // the editor, the rest of the batch is dropped.
     void deliverPointerEvents() {
         std::vector<PointerEvent> batch;
         batch.swap(pointerEvents_);
-        for (const PointerEvent& event : batch) form_.dispatchPointer(event);
+        for (const PointerEvent& event : batch) {
+            if (form_.released()) return;
+            form_.dispatchPointer(event);
+        }
     }
 
     // Hands the whole milliseconds since the last call to the form's timers.
@@ -366,6 +417,7 @@ private:
     Channel red_, green_, blue_;
     bool directCopy_ = false;
     bool shown_ = false;
+    bool pressed_ = false;     // a button is down: the server grabs the pointer for us
     bool windowGone_ = false;  // destroyed by the server along with the parent
     bool broken_ = false;      // the connection to the server is lost
     Clock::time_point lastTick_;

@@ -102,6 +102,7 @@ TEST_F(DragTest, APressDuringADragIsIgnored) {
     window.SetcontrolSelect(strip("HsRight3"), MouseButton::Left, {}, 90, 6);
     EXPECT_EQ(value(13), 0.0f);
     EXPECT_EQ(effect.calls.size(), 1u);
+    EXPECT_EQ(effect.gestures, std::vector<int>{11});  // and begins no second gesture
 }
 
 TEST_F(DragTest, TheDraggedStripKeepsTheMouseOutsideItsBounds) {

@@ -29,8 +29,13 @@ public:
         for (int i = 0; i < kNumParamSlots; ++i) window_.values[i].store(params[i]);
     }
 
+    void beginEdit(int index) override { gestures.push_back(index); }
+    void endEdit(int index) override { gestures.push_back(~index); }
+
     float params[kNumParamSlots] = {};
     std::vector<Automation> calls;
+    // beginEdit(i) as i, endEdit(i) as ~i, in order.
+    std::vector<int> gestures;
 
 private:
     TPluginEditorWindow& window_;
@@ -39,8 +44,7 @@ private:
 // A window as the adaptor leaves it after open: values in, all strips drawn.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest() : effect(window) {
-        window.attach(&platform);
+    WindowTest() : platform(attachHeadless(window)), effect(window) {
         window.plugin = &effect;
         window.SetAll();
         window.repaintPending();
@@ -65,11 +69,18 @@ protected:
         send(gui::PointerKind::Release, name, x, button, false);
     }
 
-    gui::HeadlessWindow platform;
     TPluginEditorWindow window;
+    gui::HeadlessWindow& platform;
     FakeEffect effect;
 
 private:
+    static gui::HeadlessWindow& attachHeadless(TPluginEditorWindow& to) {
+        auto headless = std::make_unique<gui::HeadlessWindow>();
+        gui::HeadlessWindow& kept = *headless;
+        to.attach(std::move(headless));
+        return kept;
+    }
+
     void send(gui::PointerKind kind, const char* name, int x, gui::MouseButton button, bool shift) {
         gui::PointerEvent event;
         event.kind = kind;

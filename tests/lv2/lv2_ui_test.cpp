@@ -6,6 +6,7 @@
 #include <suil/suil.h>
 
 #include <chrono>
+#include <string>
 #include <dirent.h>
 #include <thread>
 #include <vector>
@@ -49,10 +50,13 @@ protected:
     }
 
     void open() {
-        LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
-        LV2UI_Resize resizer = {this, &Lv2Ui::resize};
-        LV2_Feature resizeFeature = {LV2_UI__resize, &resizer};
-        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, nullptr};
+        // The features live as long as the editor, as the standard asks.
+        parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
+        resizer = {this, &Lv2Ui::resize};
+        resizeFeature = {LV2_UI__resize, &resizer};
+        toucher = {this, &Lv2Ui::touch};
+        touchFeature = {LV2_UI__touch, &toucher};
+        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, &touchFeature, nullptr};
         ui = suil_instance_new(host, this, LV2_UI__X11UI, kPluginUri, kUiUri, LV2_UI__X11UI,
                                LV2_BUNDLE_PATH "/vardelline.lv2/", LV2_BUNDLE_PATH "/vardelline.lv2/vardelline_lv2_ui.so",
                                features);
@@ -95,7 +99,13 @@ protected:
     static void portWrite(SuilController controller, uint32_t port, uint32_t size, uint32_t format,
                           const void* buffer) {
         if (format != 0 || size != sizeof(float)) return;
-        static_cast<Lv2Ui*>(controller)->writes.emplace_back(port, *static_cast<const float*>(buffer));
+        auto* test = static_cast<Lv2Ui*>(controller);
+        test->writes.emplace_back(port, *static_cast<const float*>(buffer));
+        test->log.push_back("write " + std::to_string(port));
+        if (test->closeOnWrite) test->close();
+    }
+    static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+        static_cast<Lv2Ui*>(handle)->log.push_back((grabbed ? "grab " : "release ") + std::to_string(port));
     }
     static int resize(LV2UI_Feature_Handle handle, int width, int height) {
         static_cast<Lv2Ui*>(handle)->requestedSize = {width, height};
@@ -108,6 +118,11 @@ protected:
     SuilInstance* ui = nullptr;
     const LV2UI_Idle_Interface* idleInterface = nullptr;
     std::vector<std::pair<uint32_t, float>> writes;
+    std::vector<std::string> log;  // writes and touches, in order
+    LV2_Feature parentFeature{}, resizeFeature{}, touchFeature{};
+    LV2UI_Resize resizer{};
+    LV2UI_Touch toucher{};
+    bool closeOnWrite = false;
     std::pair<int, int> requestedSize{0, 0};
 };
 
@@ -137,6 +152,45 @@ TEST_F(Lv2Ui, EmbedsItselfAndWritesTheValueAPressSets) {
     suil_instance_port_event(ui, 4 + 21, 3, 0, &quarter);  // wrong size: ignored
     suil_instance_port_event(ui, 4000, sizeof quarter, 0, &quarter);  // no such port: ignored
     idleFor(20);
+}
+
+// A drag reaches the host as grab, writes, release: touch automation.
+TEST_F(Lv2Ui, ADragIsBracketedByTouch) {
+    open();
+    ASSERT_NE(ui, nullptr);
+    idleFor(50);
+    pressAt(330, 106);
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log.front(), "grab 25");
+    EXPECT_EQ(log[1], "write 25");
+    EXPECT_EQ(log.back(), "release 25");
+}
+
+// A host may free the editor from inside the write a drag makes during idle.
+TEST_F(Lv2Ui, SurvivesBeingFreedFromInsideItsOwnWrite) {
+    open();
+    ASSERT_NE(ui, nullptr);
+    idleFor(50);
+    closeOnWrite = true;
+    const auto handle = suil_instance_get_handle(ui);
+    const LV2UI_Idle_Interface* idle = idleInterface;
+    Window child = 0;
+    int rootX = 0, rootY = 0;
+    XTranslateCoordinates(display, editorWindow(), DefaultRootWindow(display), 330, 106, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(display, -1, rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XSync(display, False);
+    int closedBy = 0;
+    for (int i = 0; i < 50 && ui != nullptr; ++i) {
+        closedBy = idle->idle(handle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        XSync(display, False);
+    }
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    EXPECT_EQ(ui, nullptr);
+    EXPECT_EQ(closedBy, 1);
+    EXPECT_TRUE(x11test::childrenOf(display, parent).empty());
 }
 
 TEST_F(Lv2Ui, OpenAndCloseLeaveNothingBehind) {

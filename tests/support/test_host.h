@@ -85,19 +85,27 @@ public:
     VstIntPtr versionAnswer = 2400;
     // Called while the host answers audioMasterGetSampleRate, with the asking effect.
     std::function<void(AEffect*)> onSampleRateQuery;
+    // Called for every request, after it is logged and before it is answered.
+    std::function<void(const HostRequest&)> onRequest;
+    // The answer to audioMasterBeginEdit and audioMasterEndEdit.
+    VstIntPtr editAnswer = 0;
     VstTimeInfo timeInfo{};
 
 private:
     static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
         TestHost* host = effect && effect->user ? static_cast<TestHost*>(effect->user) : current;
         if (host == nullptr) return 0;
-        host->requests.push_back({effect, opcode, index, value, ptr, opt});
+        const HostRequest request{effect, opcode, index, value, ptr, opt};
+        host->requests.push_back(request);
+        if (host->onRequest) host->onRequest(request);
         switch (opcode) {
             case audioMasterVersion: return host->versionAnswer;
             case audioMasterGetSampleRate:
                 if (host->onSampleRateQuery) host->onSampleRateQuery(effect);
                 return 44100;
             case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(&host->timeInfo);
+            case audioMasterBeginEdit:
+            case audioMasterEndEdit: return host->editAnswer;
             default: return 0;
         }
     }

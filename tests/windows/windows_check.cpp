@@ -3,9 +3,12 @@
 // floating-point exceptions and changes nothing else of the thread's
 // floating-point state, and the editor in real windows: a borderless child at (0, 0) of the host's window with the
 // editor's size, slider drags through captured mouse messages (Shift for
-// fine steps), the synchronisation timer redrawing a slider the host moved,
-// and nothing left behind (window class, windows, GDI and USER objects)
-// after many open/close cycles of several instances.
+// fine steps) that the host sees as begin, automation, end, also when the
+// capture is taken away, a host that closes (or closes and reopens) the
+// editor from inside its automation callback, the synchronisation timer
+// redrawing a slider the host moved, and nothing left behind (window class,
+// windows, GDI and USER objects) after many open/close cycles of several
+// instances.
 #include <windows.h>
 #include <xmmintrin.h>
 
@@ -13,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "editor/layout.h"
@@ -37,13 +41,29 @@ void check(bool ok, const char* what) {
 }
 
 int automations = 0;
+// Gesture and automation requests as "b<index>", "a<index>", "e<index>".
+std::string told;
+// Set to close the editor from inside the next automation request, and to
+// open it again in reopenIn if that is set.
+bool closeOnAutomate = false;
+HWND reopenIn = nullptr;
 
-VstIntPtr VST_CALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+VstIntPtr VST_CALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
     static VstTimeInfo timeInfo{};
     switch (opcode) {
         case audioMasterVersion: return 2400;
         case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(&timeInfo);
-        case audioMasterAutomate: ++automations; return 0;
+        case audioMasterAutomate:
+            ++automations;
+            told += "a" + std::to_string(index);
+            if (closeOnAutomate) {
+                closeOnAutomate = false;
+                effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+                if (reopenIn != nullptr) effect->dispatcher(effect, effEditOpen, 0, 0, reopenIn, 0.0f);
+            }
+            return 0;
+        case audioMasterBeginEdit: told += "b" + std::to_string(index); return 1;
+        case audioMasterEndEdit: told += "e" + std::to_string(index); return 1;
         default: return 0;
     }
 }
@@ -101,6 +121,7 @@ void checkMouse(AEffect* effect, HWND editor, const std::vector<AEffect*>& all) 
     const POINT left = stripOrigin(0, 0);
     const int y = left.y + 6;
     const int before = automations;
+    told.clear();
     SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at(left.x + 50, y));
     check(GetCapture() == editor, "a press captures the mouse");
     check(std::fabs(effect->getParameter(effect, 3) - 0.5f) < 1e-6f, "a press sets the slider under it");
@@ -110,6 +131,16 @@ void checkMouse(AEffect* effect, HWND editor, const std::vector<AEffect*>& all) 
     SendMessageW(editor, WM_LBUTTONUP, 0, at(-40, y));
     check(GetCapture() == nullptr, "the release frees the mouse");
     check(automations > before, "the drag reaches the host as automation");
+    check(told == "b3a3a3e3", "the host sees the drag as begin, automation, end");
+
+    // Another window takes the capture mid-drag: the gesture ends there.
+    told.clear();
+    SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at(left.x + 30, y));
+    SetCapture(GetParent(editor));
+    SendMessageW(editor, WM_MOUSEMOVE, MK_LBUTTON, at(left.x + 70, y));
+    ReleaseCapture();
+    SendMessageW(editor, WM_LBUTTONUP, 0, at(left.x + 70, y));
+    check(told == "b3a3e3", "losing the capture mid-drag ends the gesture once");
 
     // Pan of band 1 (parameter 19) with Shift: 1/1000 per pixel from its value.
     const POINT pan = stripOrigin(2, 0);
@@ -120,6 +151,42 @@ void checkMouse(AEffect* effect, HWND editor, const std::vector<AEffect*>& all) 
     SendMessageW(editor, WM_LBUTTONUP, MK_SHIFT, at(pan.x + 30, y));
     const float fine = effect->getParameter(effect, 19);
     check(std::fabs(fine - 0.52f) < 1e-4f, "a Shift drag moves the slider in fine steps");
+}
+
+// A host that closes the editor from inside its automation callback while a
+// press is being handled, and one that closes and opens it again there.
+void checkCloseFromCallback(AEffect* effect, HWND host, const std::vector<AEffect*>& all) {
+    const POINT pan = stripOrigin(2, 1);
+    const int y = pan.y + 6;
+    for (HWND reopen : {static_cast<HWND>(nullptr), host}) {
+        effect->dispatcher(effect, effEditOpen, 0, 0, host, 0.0f);
+        pump(30, all);
+        HWND editor = editorOf(host);
+        told.clear();
+        closeOnAutomate = true;
+        reopenIn = reopen;
+        SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at(pan.x + 50, y));
+        SendMessageW(editor, WM_MOUSEMOVE, MK_LBUTTON, at(pan.x + 70, y));
+        SendMessageW(editor, WM_LBUTTONUP, 0, at(pan.x + 70, y));
+        pump(30, all);
+        const bool paired = told == "b20a20e20";
+        const bool reopened = editorOf(host) != nullptr;
+        if (reopen == nullptr) {
+            check(paired && !IsWindow(editor) && !reopened,
+                  "a close from the automation callback ends the drag and destroys the window");
+        } else {
+            check(paired && reopened && GetCapture() == nullptr,
+                  "a close and reopen from the automation callback leaves a fresh window");
+            told.clear();
+            HWND fresh = editorOf(host);
+            SendMessageW(fresh, WM_LBUTTONDOWN, MK_LBUTTON, at(pan.x + 90, y));
+            SendMessageW(fresh, WM_LBUTTONUP, 0, at(pan.x + 90, y));
+            check(told == "b20a20e20", "the reopened editor drags as before");
+            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+        }
+    }
+    reopenIn = nullptr;
+    check(effect->getParameter(effect, 20) == 1.0f, "the parameters keep what the drags set");
 }
 
 // The descriptor's bytes at the offsets hosts read, independent of our own
@@ -263,6 +330,9 @@ int main(int argc, char** argv) {
             checkPlacement(hosts[1], editorOf(hosts[1]));
             checkMouse(effects[0], editorOf(hosts[0]), effects);
             checkTimer(effects[1], editorOf(hosts[1]), effects);
+            effects[0]->dispatcher(effects[0], effEditClose, 0, 0, nullptr, 0.0f);
+            checkCloseFromCallback(effects[0], hosts[0], effects);
+            effects[0]->dispatcher(effects[0], effEditOpen, 0, 0, hosts[0], 0.0f);
         }
         for (int i = 1; i >= 0; --i) {
             effects[i]->dispatcher(effects[i], effEditClose, 0, 0, nullptr, 0.0f);

@@ -1,6 +1,7 @@
 // The command-line host's edit command on a real X server: its window holds
 // the editor, a click reaches the plug-in and comes back printed as an
-// automation request, and closing the window ends the command.
+// automation request between the begin and end of the click's gesture, and
+// closing the window ends the command.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -39,10 +40,10 @@ protected:
                 if (XFetchName(display, window, &name) == 0 || name == nullptr) continue;
                 const bool match = std::string(name).rfind(prefix, 0) == 0;
                 XFree(name);
-                XWindowAttributes attributes;
-                if (match && children(window).size() == 1 && XGetWindowAttributes(display, window, &attributes) &&
-                    attributes.map_state == IsViewable)
-                    return window;
+                // Shown with the editor inside it shown too: a click before
+                // that would go to the top-level window and be lost.
+                const std::vector<Window> inside = children(window);
+                if (match && inside.size() == 1 && viewable(window) && viewable(inside[0])) return window;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -50,6 +51,10 @@ protected:
     }
 
     std::vector<Window> children(Window window) { return childrenOf(display, window); }
+    bool viewable(Window window) {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable;
+    }
 
     // Asks the window to close, as a window manager's close button does.
     void requestClose(Window window) {
@@ -98,6 +103,12 @@ TEST_F(EditCommandTest, PrintsTheAutomationOfAClickAndEndsWhenTheWindowCloses) {
     EXPECT_NE(output.find("automate 21"), std::string::npos) << output;
     EXPECT_NE(output.find("0.500000"), std::string::npos) << output;
     EXPECT_NE(output.find("editor closed; 1 automation requests"), std::string::npos) << output;
+    // The click is a gesture of its own around the automation.
+    const size_t begin = output.find("begin    21 ");
+    const size_t end = output.find("end      21 ");
+    EXPECT_LT(begin, output.find("automate 21"));
+    EXPECT_GT(end, output.find("automate 21"));
+    EXPECT_NE(end, std::string::npos) << output;
 }
 
 }  // namespace

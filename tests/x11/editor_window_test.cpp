@@ -23,23 +23,6 @@ namespace remote = vardelline::remote;
 constexpr int kMiddleRow = 6;
 constexpr float kFineStep = 0.001f;
 
-struct Point {
-    int x;
-    int y;
-};
-
-// The window position of pixel x of the strip of band 1..8 in the column
-// whose strips are named prefix + band.
-Point bandStrip(const char* prefix, int band, int x) {
-    for (const layout::BandColumn& column : layout::kBandColumns) {
-        if (std::strcmp(column.prefix, prefix) != 0) continue;
-        const layout::Box& panel = layout::kPanels[column.panel];
-        return {panel.left + x, panel.top + (band - 1) * layout::kBandPitch + kMiddleRow};
-    }
-    ADD_FAILURE() << "no column " << prefix;
-    return {0, 0};
-}
-
 class EditorWindowTest : public X11HostTest {
 protected:
     void SetUp() override {

@@ -2,10 +2,13 @@
 #include "tests/x11/x11_host.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
+#include "editor/layout.h"
 #include "tools/host/plugin_library.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) must not meet other headers.
@@ -98,7 +101,22 @@ void X11HostTest::SetUp() {
     if (display == nullptr) GTEST_SKIP() << "no X server with XTest (start Xvfb, or run through ctest)";
     instance = std::make_unique<vardelline::host::PluginInstance>(
         vardelline::host::PluginLibrary::open(VARDELLINE_PLUGIN), vardelline::host::HostSettings{});
-    instance->setAutomationListener([this](int index, float value) { automation.emplace_back(index, value); });
+    auto tell = [this](const char* text) {
+        const std::string line(text);  // the hook may log more
+        told.push_back(line);
+        if (whenTold) whenTold(line);
+    };
+    instance->setAutomationListener([this, tell](int index, float value) {
+        automation.emplace_back(index, value);
+        char text[64];
+        std::snprintf(text, sizeof text, "automate %d %g", index, value);
+        tell(text);
+    });
+    instance->setEditListener([tell](int index, bool begins) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%s %d", begins ? "begin" : "end", index);
+        tell(text);
+    });
 
     parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 20, 20, kParentWidth, kParentHeight, 0, 0,
                                  WhitePixel(display, DefaultScreen(display)));
@@ -131,6 +149,18 @@ std::vector<Window> childrenOf(Display* display, Window window) {
     found.assign(children, children + count);
     if (children != nullptr) XFree(children);
     return found;
+}
+
+Point bandStrip(const char* prefix, int band, int x) {
+    namespace layout = vardelline::layout;
+    constexpr int kMiddleRow = 6;
+    for (const layout::BandColumn& column : layout::kBandColumns) {
+        if (std::strcmp(column.prefix, prefix) != 0) continue;
+        const layout::Box& panel = layout::kPanels[column.panel];
+        return {panel.left + x, panel.top + (band - 1) * layout::kBandPitch + kMiddleRow};
+    }
+    ADD_FAILURE() << "no column " << prefix;
+    return {0, 0};
 }
 
 std::vector<Window> X11HostTest::childrenOfParent() const {

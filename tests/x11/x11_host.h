@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -31,6 +32,14 @@ Display* openDisplayPatiently(const std::string& name);
 
 // The windows the server holds inside window.
 std::vector<Window> childrenOf(Display* display, Window window);
+
+// The editor window position of pixel x on the middle row of the strip of
+// band 1..8 in the column whose strips are named prefix + band ("HsPan").
+struct Point {
+    int x;
+    int y;
+};
+Point bandStrip(const char* prefix, int band, int x);
 
 // The window's pixels as 0xRRGGBB, row by row, read back from the server.
 std::vector<uint32_t> readWindowPixels(Display* display, Window window, int width, int height);
@@ -61,6 +70,11 @@ protected:
     void shiftKey(bool down);
 
     std::vector<std::pair<int, float>> automation;  // every audioMasterAutomate, in order
+    // Every automation and gesture request as text ("begin 21",
+    // "automate 21 0.5", "end 21"), in order, and a hook run inside the
+    // host's callback right after each is logged.
+    std::vector<std::string> told;
+    std::function<void(const std::string&)> whenTold;
     Display* display = nullptr;
     Window parent = 0;
     std::unique_ptr<vardelline::host::PluginInstance> instance;

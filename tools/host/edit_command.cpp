@@ -1,6 +1,7 @@
 // The edit subcommand: opens the plug-in's editor inside a top-level X11
 // window of our own, idles it the way a host's GUI loop does and prints
-// every automation request the plug-in sends, until the window is closed,
+// every automation request the plug-in sends, with the begin and end of each
+// gesture (the drag that makes them), until the window is closed,
 // Ctrl-C is pressed or the given time is up. libX11 is loaded at run time,
 // so the host builds and runs without it; only this command needs it.
 #include <CLI/CLI.hpp>
@@ -219,8 +220,17 @@ void runEdit(const HostContext& context, const EditOptions& options) {
     const int startProgram = instance.program();
 
     // Requests arrive inside the plug-in's idle; they are printed after it.
-    std::vector<std::pair<int, float>> requests;
-    instance.setAutomationListener([&requests](int index, float value) { requests.emplace_back(index, value); });
+    struct Request {
+        enum { kAutomate, kBegin, kEnd } kind;
+        int index;
+        float value;
+    };
+    std::vector<Request> requests;
+    instance.setAutomationListener(
+        [&requests](int index, float value) { requests.push_back({Request::kAutomate, index, value}); });
+    instance.setEditListener([&requests](int index, bool begins) {
+        requests.push_back({begins ? Request::kBegin : Request::kEnd, index, 0.0f});
+    });
 
     const Xlib x;
     const auto [width, height] = editorSize(instance);
@@ -237,9 +247,17 @@ void runEdit(const HostContext& context, const EditOptions& options) {
     unsigned total = 0;
     for (auto next = start; window.pump() && !interrupted;) {
         instance.dispatch(effEditIdle);
-        for (const auto& [index, value] : requests)
-            std::printf("automate %2d %-20s %.6f\n", index, instance.parameterName(index).c_str(), value);
-        total += static_cast<unsigned>(requests.size());
+        for (const Request& r : requests) {
+            const std::string name = instance.parameterName(r.index);
+            switch (r.kind) {
+                case Request::kAutomate:
+                    std::printf("automate %2d %-20s %.6f\n", r.index, name.c_str(), r.value);
+                    ++total;
+                    break;
+                case Request::kBegin: std::printf("begin    %2d %s\n", r.index, name.c_str()); break;
+                case Request::kEnd: std::printf("end      %2d %s\n", r.index, name.c_str()); break;
+            }
+        }
         requests.clear();
         std::fflush(stdout);
         next += period;

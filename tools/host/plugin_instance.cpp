@@ -132,6 +132,10 @@ void PluginInstance::setAutomationListener(std::function<void(int, float)> liste
     automationListener_ = std::move(listener);
 }
 
+void PluginInstance::setEditListener(std::function<void(int, bool)> listener) {
+    editListener_ = std::move(listener);
+}
+
 void PluginInstance::refreshTimeInfo() {
     const double beats = samplePosition_ / settings_.sampleRate * kHostTempo / 60.0;
     const double beatsPerBar = kHostTimeSigNumerator * 4.0 / kHostTimeSigDenominator;
@@ -155,6 +159,10 @@ VstIntPtr PluginInstance::answer(VstInt32 opcode, VstInt32 index, float opt) {
             automationCount_.fetch_add(1);
             if (automationListener_) automationListener_(index, opt);
             return 0;
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            if (editListener_) editListener_(index, opcode == audioMasterBeginEdit);
+            return 1;
         default: return 0;
     }
 }

@@ -67,6 +67,9 @@ public:
 
     // Called for every audioMasterAutomate, on the thread the plug-in sends it from.
     void setAutomationListener(std::function<void(int index, float value)> listener);
+    // Called for every audioMasterBeginEdit (begins true) and
+    // audioMasterEndEdit (false): the start and end of a user's gesture.
+    void setEditListener(std::function<void(int index, bool begins)> listener);
     unsigned automationCount() const { return automationCount_.load(); }
 
     // The record handed out for audioMasterGetTime, refreshed on each request.
@@ -91,6 +94,7 @@ private:
     VstTimeInfo timeInfo_{};
 
     std::function<void(int, float)> automationListener_;
+    std::function<void(int, bool)> editListener_;
     std::atomic<unsigned> automationCount_{0};
 };
 
