@@ -14,6 +14,14 @@ case "$dir" in
         echo "found there by Ardour, REAPER and Bitwig Studio" ;;
     *) echo "add $dir to your host's VST 2 search path" ;;
 esac
+lv2=$(cmake -L -N build | sed -n 's/^VARDELLINE_LV2_DIR:PATH=//p')
+if [ -n "$lv2" ]; then
+    echo "installed: $lv2/vardelline.lv2"
+    case "$lv2" in
+        "$HOME/.lv2" | /usr/lib/lv2 | /usr/local/lib/lv2) echo "found there by Ardour, Qtractor, Audacity, jalv and every lilv host" ;;
+        *) echo "add $lv2 to LV2_PATH" ;;
+    esac
+fi
 mkdir -p out
 host=build/tools/host/vardelline-host
 $host render --all-programs --out-dir out
