@@ -12,11 +12,6 @@ namespace vardelline::host {
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // Lower case, without colons, blanks collapsed: the form names are compared in.
 std::string comparable(const std::string& name) {

@@ -10,6 +10,9 @@
 
 namespace vardelline::host {
 
+// The text without the blanks and tabs it starts or ends with.
+std::string trimmed(const std::string& text);
+
 enum class Quantity { Plain, Frequency, Time, Percent, Balance };
 
 // What the user asked for. Frequencies in Hz, times in ms, percentages in
