@@ -186,8 +186,11 @@ void TPluginEditorWindow::MoveControl(gui::Control& sender, gui::ShiftState /*sh
 
 void TPluginEditorWindow::MouseUp(gui::Control& /*sender*/, gui::MouseButton /*button*/, gui::ShiftState /*shift*/,
                                   int /*x*/, int /*y*/) {
+    const int ended = dragging ? dragIndex : -1;
     dragging = false;
     dragMode = -1;
+    dragIndex = -1;
+    if (ended >= 0 && plugin != nullptr) plugin->endEdit(ended);
     SetAll();
 }
 
@@ -202,11 +205,13 @@ void TPluginEditorWindow::SetHSlider(int index, int x, gui::MouseButton button, 
     dragMode = -1;
     dragging = false;
     if (button == gui::MouseButton::Left) dragMode = shift.shift ? 1 : 0;
+    if (dragMode < 0) return;
+    dragging = true;
+    dragIndex = index;
+    if (plugin != nullptr) plugin->beginEdit(index);
     if (dragMode == 0) {
-        dragging = true;
         applyDrag(index, coarseValue(x));
-    } else if (dragMode == 1) {
-        dragging = true;
+    } else {
         dragStartValue = value(index);
     }
 }

@@ -14,11 +14,14 @@
 namespace vardelline {
 
 // What the window needs of the effect: a parameter change that the host
-// also hears about as automation.
+// also hears about as automation, and the start and end of a drag, for
+// formats that bracket a drag's changes as one gesture.
 class AutomationTarget {
 public:
     virtual ~AutomationTarget() = default;
     virtual void setParameterAutomated(int index, float value) = 0;
+    virtual void beginEdit(int /*index*/) {}
+    virtual void endEdit(int /*index*/) {}
 };
 
 class TPluginEditorWindow : public gui::Form {
@@ -62,6 +65,8 @@ public:
     float drawnValues[kNumParams];
     float dragStartValue = 0.0f;
     bool dragging = false;
+    // The control index being dragged, while dragging.
+    int dragIndex = -1;
 
     // The strip of a control index 0..51, or nullptr.
     gui::ImageControl* strip(int index);

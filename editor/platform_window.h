@@ -27,6 +27,9 @@ public:
     // (mouse events, time for its timers) without waiting for more. Runs on
     // the window's thread, from the host's idle.
     virtual void processEvents() {}
+    // The descriptor that becomes readable when the window system has
+    // events for processEvents (the X11 connection), or -1 if there is none.
+    virtual int eventDescriptor() const { return -1; }
 };
 
 class HeadlessWindow : public PlatformWindow {

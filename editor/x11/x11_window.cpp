@@ -210,6 +210,8 @@ public:
         flush();
     }
 
+    int eventDescriptor() const override { return broken_ ? -1 : ConnectionNumber(display_); }
+
     void processEvents() override {
         {
             LostServerGuard guard(display_);
