@@ -43,12 +43,15 @@ bool atEnd(const char*& text) {
     return *text == '\0';
 }
 
-// "640Hz", "20.5KHz" (any case, spaces allowed) in hertz.
+// "640Hz", "20.5KHz" (any case, spaces allowed) in hertz. Rounding to
+// the nearest hertz writes "1000Hz" just below the values that read "1KHz":
+// kilohertz texts count a quarter hertz more, so that each text has a key
+// of its own and the keys still grow with the value.
 bool readFrequency(const char* text, double* hz) {
     if (!readNumber(text, hz)) return false;
     skipSpaces(text);
     if (readWord(text, "khz")) {
-        *hz *= 1000.0;
+        *hz = *hz * 1000.0 + 0.25;
     } else if (!readWord(text, "hz")) {
         return false;
     }
