@@ -121,13 +121,10 @@ bool ClapEffect::activate(const clap_plugin* plugin, double rate, uint32_t, uint
     if (effect == nullptr || !(rate >= 1.0 && rate <= 1.0e6)) return false;
     if (!effect->core_->setSampleRate(static_cast<float>(rate))) return false;
     effect->core_->suspend();  // a fresh start, as a VST 2 host's resume after suspend
-    effect->active_ = true;
     return true;
 }
 
-void ClapEffect::deactivate(const clap_plugin* plugin) {
-    if (ClapEffect* effect = self(plugin)) effect->active_ = false;
-}
+void ClapEffect::deactivate(const clap_plugin*) {}
 
 bool ClapEffect::startProcessing(const clap_plugin* plugin) {
     return self(plugin) != nullptr;

@@ -94,7 +94,6 @@ private:
     HostExtensions hostExt_;
     EffectCore* core_;  // from zeroed pages, through its own operator new
     GuiEventQueue editorEvents_;
-    bool active_ = false;
 };
 
 }  // namespace vardelline::clapfx

@@ -4,7 +4,8 @@
 # clap_entry alone and imports only system DLLs, then renders the same
 # settings (program, parameter events inside blocks, odd block sizes) with
 # the Linux and the Windows library and compares output samples and saved
-# state byte for byte. The packages come from scripts/windows.sh.
+# state byte for byte, and embeds the editor in a Win32 window twenty times
+# (on a private Xvfb). The packages come from scripts/windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +17,7 @@ pass() { passed=$((passed + 1)); echo "ok: $*"; }
 fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
 
 cmake --preset win64 >/dev/null
-cmake --build build-win64 -j "${JOBS:-1}" --target vardelline_clap_plugin clap_render
+cmake --build build-win64 -j "${JOBS:-1}" --target vardelline_clap_plugin clap_render clap_gui_check
 cmake --build "$LINUX_BUILD" -j "${JOBS:-1}" --target vardelline_clap_plugin clap_render
 
 dll=build-win64/clap/vardelline.clap
@@ -40,5 +41,17 @@ if (cd "$OUT/windows" && WINEDEBUG=-all timeout 600 wine clap_render.exe vardell
 else
   fail "clap_render.exe did not run under Wine"
 fi
+
+# The editor in a Win32 window: Wine draws its windows on a private Xvfb. A
+# Wine server still running from the render above has no display: let it end.
+wineserver -w || true
+cp build-win64/tests/clap_render/clap_gui_check.exe "$OUT/windows/"
+if (cd "$OUT/windows" && WINEDEBUG=-all timeout 600 xvfb-run -a wine clap_gui_check.exe vardelline.clap \
+    >../gui.log 2>&1); then
+  pass "$(grep -m1 "^ok: " "$OUT/gui.log" | sed "s/^ok: //")"
+else
+  fail "the editor in a Win32 window: $(grep FAILED "$OUT/gui.log" | head -3 | xargs)"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -232,7 +232,7 @@ int64_t VCLAP_ABI readStream(const clap_istream* stream, void* buffer, uint64_t 
     auto* self = static_cast<MemoryStream*>(stream->ctx);
     const size_t left = self->bytes.size() - self->position;
     const size_t n = static_cast<size_t>(std::min<uint64_t>({size, self->chunk, left}));
-    std::memcpy(buffer, self->bytes.data() + self->position, n);
+    if (n > 0) std::memcpy(buffer, self->bytes.data() + self->position, n);
     self->position += n;
     return static_cast<int64_t>(n);
 }
