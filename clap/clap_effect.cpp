@@ -84,8 +84,10 @@ ClapEffect::ClapEffect(const clap_host* host, const clap_plugin_descriptor* desc
     core_->applyPendingChanges();
 }
 
-// The editor goes first: it reports into the core and the queue.
+// The editor goes first: it reports into the core and the queue. A drag it
+// closes now is not announced: the host is destroying us, not flushing.
 ClapEffect::~ClapEffect() {
+    hostExt_.params = nullptr;
     editor.reset();
     delete core_;
 }
@@ -265,7 +267,7 @@ clap_process_status ClapEffect::run(const clap_process& block) {
     runTo(frames);
     if (audible) block.audio_outputs[0].constant_mask = 0;
 
-    sendEditorEvents(block.out_events);
+    if (frames > 0) sendEditorEvents(block.out_events);  // each at frame 0, which must lie in the block
     return audible ? CLAP_PROCESS_CONTINUE : CLAP_PROCESS_ERROR;
 }
 
