@@ -81,10 +81,6 @@ const void* VCLAP_ABI entryFactory(const char* id) {
 
 }  // namespace
 
-const clap_plugin_descriptor* pluginDescriptor() {
-    return &kDescriptor;
-}
-
 }  // namespace vardelline::clapfx
 
 #if defined(_WIN32)
