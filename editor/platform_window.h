@@ -33,6 +33,9 @@ public:
     // Lets go of a mouse capture or grab held since a press, without a
     // release reaching the form (the form is ending the press itself).
     virtual void releasePointer() {}
+    // The descriptor that becomes readable when the window system has
+    // events for processEvents (the X11 connection), or -1 if there is none.
+    virtual int eventDescriptor() const { return -1; }
 };
 
 class HeadlessWindow : public PlatformWindow {

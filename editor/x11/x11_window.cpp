@@ -214,6 +214,8 @@ public:
         flush();
     }
 
+    int eventDescriptor() const override { return broken_ ? -1 : ConnectionNumber(display_); }
+
     void processEvents() override {
         // The form's handlers may reach the host, which may close the editor
         // from inside its callback and so release the form, and this window

@@ -1,0 +1,76 @@
+// ClapEditor: the editor window inside a CLAP host's window. It lives from
+// gui create to gui destroy on the host's main thread, turns the window's
+// drags into gestures for the host, and gets its events and timer ticks
+// pumped on the main thread: by a host timer where the host has
+// timer-support, from the X connection's descriptor where it has
+// posix-fd-support, and otherwise by a thread of ours that asks the host
+// for main-thread callbacks.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "clap/abi/extensions.h"
+#include "editor/editor_window.h"
+#include "editor/platform_window.h"
+
+namespace vardelline::clapfx {
+
+class ClapEffect;
+
+class ClapEditor : private AutomationTarget {
+public:
+    static constexpr uint32_t kTickMs = 25;
+
+    explicit ClapEditor(ClapEffect& effect);
+    ~ClapEditor() override;
+    ClapEditor(const ClapEditor&) = delete;
+    ClapEditor& operator=(const ClapEditor&) = delete;
+
+    // Embeds the window in the host's (an X11 window id or an HWND); false
+    // when no window could be made there.
+    bool setParent(void* handle);
+    void show();
+    void hide();
+
+    // Main thread: window events, timer time, values the audio thread
+    // changed, repainting.
+    void tick();
+    void onTimer(clap_id id);
+    void onDescriptor(int fd);
+    // Main thread: takes the effect's current values.
+    void refreshValues();
+
+    TPluginEditorWindow& window() { return *window_; }
+    bool embedded() const { return embedded_; }
+    // How the window is being pumped; for tests and diagnostics.
+    bool usesHostTimer() const { return timerId_ != CLAP_INVALID_ID; }
+    bool usesDescriptor() const { return fd_ >= 0; }
+    bool usesFallbackThread() const { return fallback_.joinable(); }
+
+private:
+    void setParameterAutomated(int index, float value) override;
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
+
+    void startPumping();
+    void stopPumping();
+    void fallbackLoop();
+
+    ClapEffect& effect_;
+    std::unique_ptr<TPluginEditorWindow> window_;
+    bool embedded_ = false;
+    int gestureIndex_ = -1;  // the parameter whose gesture the host has open
+
+    clap_id timerId_ = CLAP_INVALID_ID;
+    int fd_ = -1;
+    std::thread fallback_;
+    std::mutex fallbackLock_;
+    std::condition_variable fallbackWake_;
+    bool fallbackStop_ = false;
+};
+
+}  // namespace vardelline::clapfx
