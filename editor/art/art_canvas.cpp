@@ -23,7 +23,13 @@ Rgb mix(const Rgb& a, const Rgb& b, float t) {
 }
 
 uint32_t packRgb(const Rgb& c) {
-    auto channel = [](float v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+    // Rounds half away from zero like lround, without its cost (the editor
+    // packs every pixel of its pictures at run time): a float plus 0.5 is
+    // exact in double.
+    auto channel = [](float v) {
+        const float scaled = (v > 0.0f ? std::min(v, 1.0f) : 0.0f) * 255.0f;
+        return static_cast<uint32_t>(static_cast<double>(scaled) + 0.5);
+    };
     return (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
 }
 
