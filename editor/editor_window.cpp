@@ -19,10 +19,6 @@ constexpr Color kStripBack = gui::kGrey;
 constexpr int kCoarseRange = 80;  // pixels from the 0.0 end to the 1.0 end
 constexpr int kOriginX = 10;      // strip pixel that stands for 0.0
 
-Rect boxRect(const layout::Box& b) {
-    return Rect::sized(b.left, b.top, b.width, b.height);
-}
-
 // Component name of the strip of a band column.
 std::string bandStripName(const layout::BandColumn& column, int band) {
     int index = column.firstIndex + band;
@@ -40,37 +36,37 @@ float coarseValue(int x) {
 
 }  // namespace
 
-TPluginEditorWindow::TPluginEditorWindow()
-    : Form("PluginEditorWindow", layout::kClientWidth, layout::kClientHeight, gui::kSilver),
+TPluginEditorWindow::TPluginEditorWindow(double scaleFactor)
+    : Form("PluginEditorWindow", gui::Scale(scaleFactor).size(layout::kClientWidth),
+           gui::Scale(scaleFactor).size(layout::kClientHeight), gui::kSilver),
+      scale(scaleFactor),
+      art_(gui::skinFor(scale.factor())),
       Timer2(kTimerInterval),
-      HBar(layout::kStripWidth, layout::kStripHeight),
-      Backslider("Backslider", boxRect(layout::kBackslider)),
-      ISliderPos(layout::kKnobSize, layout::kKnobSize),
-      Iprintout(layout::kReadoutPicture.width, layout::kReadoutPicture.height),
-      Image1("Image1", boxRect(layout::kBackgroundImage)),
-      Panel1("Panel1", boxRect(layout::kPanels[0])),
-      Image2("Image2", boxRect(layout::kColumnImage)),
-      Panel2("Panel2", boxRect(layout::kPanels[1])),
-      Image3("Image3", boxRect(layout::kColumnImage)),
-      Panel3("Panel3", boxRect(layout::kPanels[2])),
-      Image4("Image4", boxRect(layout::kColumnImage)),
-      Panel4("Panel4", boxRect(layout::kPanels[3])),
-      Image5("Image5", boxRect(layout::kColumnImage)),
-      Panel5("Panel5", boxRect(layout::kPanels[4])),
-      Image6("Image6", boxRect(layout::kColumnImage)),
-      Panel6("Panel6", boxRect(layout::kPanels[5])),
-      Image7("Image7", boxRect(layout::kColumnImage)),
-      Panel7("Panel7", boxRect(layout::kPanels[layout::kTopStripPanel])),
-      Image8("Image8", boxRect(layout::kTopStripImage)),
-      Panel8("Panel8", boxRect(layout::kPanels[layout::kReadoutPanel])),
-      printout("printout", boxRect(layout::kReadoutImage)) {
+      HBar(art_->track),
+      Backslider("Backslider", scale.box(layout::kBackslider)),
+      ISliderPos(art_->knob),
+      Iprintout(art_->readoutBack),
+      Image1("Image1", scale.box(layout::kBackgroundImage)),
+      Panel1("Panel1", scale.box(layout::kPanels[0])),
+      Image2("Image2", scale.box(layout::kColumnImage)),
+      Panel2("Panel2", scale.box(layout::kPanels[1])),
+      Image3("Image3", scale.box(layout::kColumnImage)),
+      Panel3("Panel3", scale.box(layout::kPanels[2])),
+      Image4("Image4", scale.box(layout::kColumnImage)),
+      Panel4("Panel4", scale.box(layout::kPanels[3])),
+      Image5("Image5", scale.box(layout::kColumnImage)),
+      Panel5("Panel5", scale.box(layout::kPanels[4])),
+      Image6("Image6", scale.box(layout::kColumnImage)),
+      Panel6("Panel6", scale.box(layout::kPanels[5])),
+      Image7("Image7", scale.box(layout::kColumnImage)),
+      Panel7("Panel7", scale.box(layout::kPanels[layout::kTopStripPanel])),
+      Image8("Image8", scale.box(layout::kTopStripImage)),
+      Panel8("Panel8", scale.box(layout::kPanels[layout::kReadoutPanel])),
+      printout("printout", scale.box(layout::kReadoutImage)) {
     for (std::atomic<float>& v : values) v.store(0.0f, std::memory_order_relaxed);
     for (float& v : drawnValues) v = 0.0f;
 
-    const gui::Skin& art = gui::skin();
-    HBar = art.track;
-    ISliderPos = art.knob;
-    Iprintout = art.readoutBack;
+    const gui::Skin& art = *art_;
     Image1.setPicture(art.background);
     Image8.setPicture(art.topStrip);
     printout.canvas().font = &art.readoutFont;
@@ -87,16 +83,20 @@ TPluginEditorWindow::TPluginEditorWindow()
         add(*columns[c]);
     }
 
+    // Strips are placed in layout pixels; their handlers get layout pixels.
     auto makeStrip = [this](gui::Panel& panel, std::string name, int left, int top, int index) {
         auto strip = std::make_unique<gui::ImageControl>(
-            std::move(name), Rect::sized(left, top, layout::kStripWidth, layout::kStripHeight));
+            std::move(name), Rect::sized(scale.at(left), scale.at(top), scale.size(layout::kStripWidth),
+                                         scale.size(layout::kStripHeight)));
         strip->transparent = true;
         strip->handlers.press = [this](gui::Control& s, gui::MouseButton b, gui::ShiftState sh, int x, int y) {
-            SetcontrolSelect(s, b, sh, x, y);
+            SetcontrolSelect(s, b, sh, scale.toLayout(x), scale.toLayout(y));
         };
-        strip->handlers.move = [this](gui::Control& s, gui::ShiftState sh, int x, int y) { MoveControl(s, sh, x, y); };
+        strip->handlers.move = [this](gui::Control& s, gui::ShiftState sh, int x, int y) {
+            MoveControl(s, sh, scale.toLayout(x), scale.toLayout(y));
+        };
         strip->handlers.release = [this](gui::Control& s, gui::MouseButton b, gui::ShiftState sh, int x, int y) {
-            MouseUp(s, b, sh, x, y);
+            MouseUp(s, b, sh, scale.toLayout(x), scale.toLayout(y));
         };
         panel.add(*strip);
         strips_[index] = std::move(strip);
@@ -137,10 +137,16 @@ void TPluginEditorWindow::FormCreate() {
 }
 
 void TPluginEditorWindow::PrintLabels(const char* name, const char* value) {
-    std::snprintf(readoutLine_, sizeof readoutLine_, "%s :: %s", name ? name : "", value ? value : "");
+    char line[sizeof readoutLine_];
+    std::snprintf(line, sizeof line, "%s :: %s", name ? name : "", value ? value : "");
+    showReadoutLine(line);
+}
+
+void TPluginEditorWindow::showReadoutLine(const char* line) {
+    if (line != readoutLine_) std::snprintf(readoutLine_, sizeof readoutLine_, "%s", line ? line : "");
     gui::Canvas& canvas = printout.canvas();
     canvas.drawImage(Iprintout, 0, 0, 0);
-    canvas.textOut(layout::kReadoutTextLeft, layout::kReadoutTextTop, readoutLine_);
+    canvas.textOut(scale.at(layout::kReadoutTextLeft), scale.at(layout::kReadoutTextTop), readoutLine_);
 }
 
 void TPluginEditorWindow::Clearscreen(gui::ImageControl& image, Color color) {
@@ -149,12 +155,14 @@ void TPluginEditorWindow::Clearscreen(gui::ImageControl& image, Color color) {
 }
 
 void TPluginEditorWindow::DrawHSlider(gui::ImageControl& target, int index) {
-    int knob = RoundDown(static_cast<float>(static_cast<double>(value(index)) * kCoarseRange + 5.0));
+    // The knob travels in device pixels: finer steps at larger factors.
+    const double f = scale.factor();
+    int knob = RoundDown(static_cast<float>(static_cast<double>(value(index)) * kCoarseRange * f + 5.0 * f));
     Clearscreen(Backslider, kStripBack);
     gui::Canvas& back = Backslider.canvas();
     back.drawImage(HBar, 0, 0, 0);
-    back.drawImage(ISliderPos, knob, layout::kKnobTop, 0);
-    Rect strip = Rect::sized(0, 0, layout::kStripWidth, layout::kStripHeight);
+    back.drawImage(ISliderPos, knob, scale.at(layout::kKnobTop), 0);
+    Rect strip = Rect::sized(0, 0, scale.size(layout::kStripWidth), scale.size(layout::kStripHeight));
     target.canvas().copyRect(strip, back, strip);
 }
 

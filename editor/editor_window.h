@@ -9,6 +9,8 @@
 
 #include "editor/form.h"
 #include "editor/layout.h"
+#include "editor/skin.h"
+#include "editor/ui_scale.h"
 #include "model/parameters.h"
 
 namespace vardelline {
@@ -25,9 +27,21 @@ public:
     virtual void endEdit(int index) = 0;
 };
 
+// The window is laid out in layout pixels and drawn at a scale factor (1 to
+// 3): its controls, pictures and text are device pixels, and the mouse
+// handlers get positions converted back to layout pixels, so that a press or
+// drag selects the same values at every factor.
 class TPluginEditorWindow : public gui::Form {
 public:
-    TPluginEditorWindow();
+    explicit TPluginEditorWindow(double scaleFactor = 1.0);
+
+    // The factor the window is drawn at (made sane).
+    const gui::Scale scale;
+
+private:
+    std::shared_ptr<const gui::Skin> art_;
+
+public:
 
     // Components, in layout order. The strips are reached by control index
     // through strip() or by component name through findControl().
@@ -74,6 +88,9 @@ public:
 
     // The readout line last printed, as text.
     const char* readoutText() const { return readoutLine_; }
+    // Prints a whole readout line as it is, such as the one another window
+    // showed before this one took its place.
+    void showReadoutLine(const char* line);
 
     // Start-up, run by the constructor.
     void FormCreate();

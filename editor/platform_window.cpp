@@ -4,11 +4,16 @@
 #include "editor/platform_window.h"
 
 #include <cstdint>
+#include <cstdlib>
+
+#include "editor/ui_scale.h"
 
 #ifdef VARDELLINE_X11
+#include "editor/x11/x11_desktop_scale.h"
 #include "editor/x11/x11_window.h"
 #endif
 #ifdef _WIN32
+#include "editor/win32/win32_dpi.h"
 #include "editor/win32/win32_window.h"
 #endif
 
@@ -31,6 +36,24 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, [[maybe_unuse
     (void)parent;
 #endif
     return std::make_unique<HeadlessWindow>();
+}
+
+double desktopScale([[maybe_unused]] void* parent) {
+#ifdef _WIN32
+    return win32DesktopScale(parent);
+#elif defined(VARDELLINE_X11)
+    return x11DesktopScale();
+#else
+    return 0.0;
+#endif
+}
+
+double chooseScale(double hostFactor, const std::function<double()>& desktop) {
+    if (hostFactor > 0.0) return saneScale(hostFactor);
+    double user = 0.0;
+    if (parseScale(std::getenv("VARDELLINE_UI_SCALE"), user)) return saneScale(user);
+    const double seen = desktop ? desktop() : 0.0;
+    return seen > 0.0 ? saneScale(seen) : 1.0;
 }
 
 }  // namespace vardelline::gui

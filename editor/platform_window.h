@@ -5,6 +5,7 @@
 // the picture.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "editor/surface.h"
@@ -57,5 +58,16 @@ public:
 // it events, each batch inside a Form::EventScope. Without a window system
 // (or with a null or unusable handle) this is a HeadlessWindow.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, Form& form);
+
+// The scale factor the desktop asks for, for a window inside parent (null
+// before the host has given one): X11's Xft.dpi or GDK_SCALE, the DPI of
+// the parent window on Windows. 0 when the window system says nothing or
+// there is none. Not yet made sane.
+double desktopScale(void* parent);
+
+// The factor an editor opens at, first that applies: hostFactor when above
+// 0 (the host's own word), VARDELLINE_UI_SCALE (the user's), desktop() when
+// above 0; else 1. Made sane.
+double chooseScale(double hostFactor, const std::function<double()>& desktop);
 
 }  // namespace vardelline::gui

@@ -20,8 +20,10 @@ if(CMAKE_CROSSCOMPILING)
 else()
 add_executable(vardelline_artgen
   ${VARDELLINE_ART_DIR}/generate_art.cpp
+  ${VARDELLINE_ART_DIR}/artwork.cpp
   ${VARDELLINE_ART_DIR}/art_canvas.cpp
-  ${VARDELLINE_ART_DIR}/palette.cpp)
+  ${VARDELLINE_ART_DIR}/palette.cpp
+  ${CMAKE_SOURCE_DIR}/editor/ui_scale.cpp)
 target_include_directories(vardelline_artgen PRIVATE ${CMAKE_SOURCE_DIR})
 add_executable(vardelline_embed ${VARDELLINE_ART_DIR}/embed_file.cpp)
 endif()
@@ -41,6 +43,20 @@ add_custom_command(
   COMMENT "Embedding the readout font"
   VERBATIM)
 
+# The bold face draws the headings of pictures made at run time (scale
+# factors other than 1).
+add_custom_command(
+  OUTPUT ${VARDELLINE_GENERATED_DIR}/heading_font.cpp
+  COMMAND vardelline_embed ${VARDELLINE_FONT_BOLD} ${VARDELLINE_GENERATED_DIR}/heading_font.cpp
+          vardelline::resources kHeadingFont
+  DEPENDS vardelline_embed ${VARDELLINE_FONT_BOLD}
+  COMMENT "Embedding the heading font"
+  VERBATIM)
+
+# The artwork's drawing code, also run by the editor for other scale factors.
 target_sources(vardelline_editor PRIVATE
+  ${VARDELLINE_ART_DIR}/artwork.cpp
+  ${VARDELLINE_ART_DIR}/art_canvas.cpp
   ${VARDELLINE_GENERATED_DIR}/editor_art.cpp
-  ${VARDELLINE_GENERATED_DIR}/readout_font.cpp)
+  ${VARDELLINE_GENERATED_DIR}/readout_font.cpp
+  ${VARDELLINE_GENERATED_DIR}/heading_font.cpp)

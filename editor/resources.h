@@ -32,7 +32,9 @@ extern const HiColorImage kTrack;        // 100 x 13
 extern const HiColorImage kKnob;         // 9 x 9
 extern const HiColorImage kReadoutBack;  // 200 x 23
 
-extern const unsigned char kReadoutFont[];  // a TrueType file
+extern const unsigned char kReadoutFont[];  // a TrueType file (regular)
 extern const size_t kReadoutFontSize;
+extern const unsigned char kHeadingFont[];  // a TrueType file (bold)
+extern const size_t kHeadingFontSize;
 
 }  // namespace vardelline::resources

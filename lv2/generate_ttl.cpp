@@ -18,10 +18,12 @@ const char* const kPrefixes =
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 // A float as a Turtle decimal that reads back as exactly the same float.
 std::string decimal(float value) {
@@ -121,7 +123,8 @@ std::string plugin() {
            audioPort(kOutRight, false, "out_right", "Right Out");
     for (int i = 0; i < static_cast<int>(kNumControlPorts); ++i) ttl += " , " + controlPort(i);
     ttl += " .\n\n<" + std::string(kUiUri) + ">\n    a ui:X11UI ;\n";
-    ttl += "    lv2:optionalFeature ui:parent , ui:resize , ui:idleInterface , ui:touch ;\n";
+    ttl += "    lv2:optionalFeature ui:parent , ui:resize , ui:idleInterface , ui:touch , opts:options , urid:map ;\n";
+    ttl += "    opts:supportedOption ui:scaleFactor ;\n";
     ttl += "    lv2:extensionData ui:idleInterface .\n";
     return ttl;
 }

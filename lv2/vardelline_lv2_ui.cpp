@@ -3,7 +3,10 @@
 // instance: drags go to the host as port writes (bracketed by ui:touch where
 // the host offers it), and the host's port events refresh the window's copy
 // of the values.
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstring>
@@ -21,9 +24,11 @@ namespace {
 
 class EditorUi final : public AutomationTarget {
 public:
-    EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, void* parent, const LV2UI_Touch* touch)
+    EditorUi(LV2UI_Write_Function write, LV2UI_Controller controller, void* parent, const LV2UI_Touch* touch,
+             double hostScale)
         : write(write), controller(controller), touch(touch) {
-        window = std::make_unique<TPluginEditorWindow>();
+        window = std::make_unique<TPluginEditorWindow>(
+            gui::chooseScale(hostScale, [parent] { return gui::desktopScale(parent); }));
         for (int i = 0; i < kNumParamSlots; ++i) window->values[i].store(paramDefault(i), std::memory_order_relaxed);
         window->attach(gui::createPlatformWindow(parent, *window));
         window->moveTo(0, 0);
@@ -36,6 +41,8 @@ public:
     ~EditorUi() override { closeWindow(); }
 
     void* widget() const { return window->platform()->nativeHandle(); }
+    int width() const { return window->width(); }
+    int height() const { return window->height(); }
 
     // The host may free the editor from inside a callback the editor made
     // during idle: the window then stops calling anyone, and goes (with this
@@ -107,14 +114,32 @@ const void* feature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
+// The host's ui:scaleFactor among the options it passed, or 0.
+double scaleOption(const LV2_Feature* const* features) {
+    const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+    const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+    if (options == nullptr || map == nullptr) return 0.0;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o) {
+        if (o->key == scaleFactor && o->type == floatType && o->size == sizeof(float) && o->value != nullptr) {
+            float factor;
+            std::memcpy(&factor, o->value, sizeof factor);
+            return factor;
+        }
+    }
+    return 0.0;
+}
+
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
     if (pluginUri == nullptr || std::strcmp(pluginUri, kPluginUri) != 0) return nullptr;
     auto ui = std::make_unique<EditorUi>(write, controller, const_cast<void*>(feature(features, LV2_UI__parent)),
-                                         static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch)));
+                                         static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch)),
+                                         scaleOption(features));
     if (widget != nullptr) *widget = ui->widget();
     if (auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
-        resize->ui_resize(resize->handle, layout::kClientWidth, layout::kClientHeight);
+        resize->ui_resize(resize->handle, ui->width(), ui->height());
     return ui.release();
 }
 

@@ -2,7 +2,9 @@
 // requests of the command-line host.
 #include "vst/plugin_editor.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "editor/layout.h"
@@ -12,6 +14,15 @@
 using vardelline::TPluginEditorWindow;
 namespace gui = vardelline::gui;
 namespace remote = vardelline::remote;
+
+namespace {
+
+// The hosts' convention for telling a plug-in the scale of its editor:
+// effVendorSpecific with these index and value, the factor in opt.
+constexpr VstInt32 kHostScaleIndex = fourCharCode("PreS");
+constexpr VstIntPtr kHostScaleValue = fourCharCode("AeCs");
+
+}  // namespace
 
 APluginEditor::APluginEditor(APlugin* plugin) : AEffEditor(plugin) {}
 
@@ -29,10 +40,60 @@ VstInt32 APluginEditor::getRect(ERect** place) {
     // from the answer before they open the editor.
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = static_cast<int16_t>(window ? window->height() : vardelline::layout::kClientHeight);
-    rect.right = static_cast<int16_t>(window ? window->width() : vardelline::layout::kClientWidth);
+    const gui::Scale scale(scaleFactor());
+    rect.bottom = static_cast<int16_t>(window ? window->height() : scale.size(vardelline::layout::kClientHeight));
+    rect.right = static_cast<int16_t>(window ? window->width() : scale.size(vardelline::layout::kClientWidth));
     *place = &rect;
     return 1;
+}
+
+double APluginEditor::chooseScale(void* parent) {
+    return gui::chooseScale(hostScale, [this, parent] {
+        if (parent != nullptr || desktopScaleSeen < 0.0) desktopScaleSeen = gui::desktopScale(parent);
+        return desktopScaleSeen;
+    });
+}
+
+double APluginEditor::scaleFactor() {
+    return window ? window->scale.factor() : chooseScale(nullptr);
+}
+
+void APluginEditor::setHostScale(double factor) {
+    hostScale = gui::saneScale(factor);
+    if (window && window->scale.factor() != hostScale) replaceWindow(hostScale);
+}
+
+void APluginEditor::createWindow(double factor) {
+    window = std::make_unique<TPluginEditorWindow>(factor);
+    window->attach(gui::createPlatformWindow(parentWindow, *window));
+    window->moveTo(0, 0);
+    updateTarget.store(window.get());
+    if (plugin() != nullptr) copyValuesInto(*window);
+    window->plugin = this;
+}
+
+void APluginEditor::replaceWindow(double factor) {
+    {
+        // A drag in progress ends (the host hears endEdit and may close the
+        // editor from inside that callback).
+        gui::Form::EventScope scope(*window);
+        window->cancelDrag();
+    }
+    if (!window) return;
+    const std::string line = window->readoutText();
+    updateTarget.store(nullptr);
+    while (updatesRunning.load() != 0) std::this_thread::yield();
+    window->plugin = nullptr;
+    gui::Form::release(std::move(window));
+
+    createWindow(factor);
+    window->showReadoutLine(line.c_str());
+    if (windowShown) {
+        window->repaintPending();
+        window->show();
+    }
+    window->SetAll();
+    if (plugin() != nullptr) plugin()->sizeWindow(window->width(), window->height());
 }
 
 void APluginEditor::copyValuesInto(TPluginEditorWindow& target) const {
@@ -45,12 +106,7 @@ VstInt32 APluginEditor::open(void* ptr) {
     parentWindow = ptr;
     ++openCount;
     if (!window) {
-        window = std::make_unique<TPluginEditorWindow>();
-        window->attach(gui::createPlatformWindow(ptr, *window));
-        window->moveTo(0, 0);
-        updateTarget.store(window.get());
-        if (plugin() != nullptr) copyValuesInto(*window);
-        window->plugin = this;
+        createWindow(chooseScale(ptr));
     } else if (ptr != nullptr) {
         // Hosts may reopen into a new window of their own without a close.
         window->platform()->adoptParent(ptr);
@@ -58,6 +114,7 @@ VstInt32 APluginEditor::open(void* ptr) {
     if (plugin() != nullptr) plugin()->editorClosed.store(false);
     window->repaintPending();
     window->show();
+    windowShown = true;
     window->SetAll();
     return 1;
 }
@@ -72,6 +129,7 @@ void APluginEditor::close() {
         current.cancelDrag();
     }
     if (window) window->hide();
+    windowShown = false;
     openCount = openCount > 1 ? openCount - 1 : 0;
     if (openCount == 0) destroyWindow();
 }
@@ -150,7 +208,11 @@ VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
     return 1;
 }
 
-VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float /*floatArg*/) {
+VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float floatArg) {
+    if (lArg == kHostScaleIndex && lArg2 == kHostScaleValue) {
+        setHostScale(floatArg);
+        return 1;
+    }
     if (lArg != remote::kEditorRemote || !window) return 0;
     switch (lArg2) {
         case remote::kCommandFramebuffer: {

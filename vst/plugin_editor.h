@@ -26,8 +26,17 @@ public:
     // May run on any thread, the audio thread included: stores only.
     void update() override;
 
-    // Requests of editor_remote.h; any other answers 0.
+    // The host's scale message ('PreS', 'AeCs', factor in floatArg) and the
+    // requests of editor_remote.h; any other answers 0.
     VstIntPtr vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float floatArg);
+
+    // The factor the host asks for, made sane (1..3). Before open it sets
+    // the size of the window to come; while open, the window is drawn anew
+    // at that factor and the host is asked to resize its frame.
+    void setHostScale(double factor);
+    // The factor the editor opens at: the host's, else VARDELLINE_UI_SCALE,
+    // else the desktop's, else 1; the open window's while there is one.
+    double scaleFactor();
 
     // For tests and the remote requests: the open window, or nullptr.
     vardelline::TPluginEditorWindow* editorWindow() const { return window.get(); }
@@ -46,12 +55,26 @@ private:
     // the window further up the stack, it is destroyed when that returns.
     void destroyWindow();
     VstIntPtr remoteMouse(const void* ptr);
+    // A new window at factor in place of the open one, showing what it showed.
+    void replaceWindow(double factor);
+    // A window at factor inside parentWindow, filled from the effect.
+    void createWindow(double factor);
+    // The factor for a window inside parent, from the host, the user or the desktop.
+    double chooseScale(void* parent);
 
     ERect rect{};
     int32_t openCount = 0;
     // Owns its platform window.
     std::unique_ptr<vardelline::TPluginEditorWindow> window;
     void* parentWindow = nullptr;
+    // Shown between open and a close that leaves it existing but hidden.
+    bool windowShown = false;
+    // The host's factor, 0 until it sends one.
+    double hostScale = 0.0;
+    // The desktop's factor as last asked (asking opens a connection to the
+    // window system, and hosts ask for the rectangle often); 0: unknown,
+    // negative: not asked yet.
+    double desktopScaleSeen = -1.0;
 
     // The window update may write into (null while none may), and how many
     // updates are inside it; together they let close wait for a running

@@ -1,6 +1,7 @@
 // Drawing tools of the picture generator: a floating-point RGB canvas with
 // antialiased shapes (rounded rectangles, discs, gradients) and TrueType
-// text. Used only at build time.
+// text. The build draws the embedded pictures with it, the editor the
+// pictures of other scale factors.
 #pragma once
 
 #include <cstdint>
@@ -19,11 +20,15 @@ Rgb mix(const Rgb& a, const Rgb& b, float t);
 
 class Font {
 public:
+    // Throws std::runtime_error when the file is not a font.
     explicit Font(const std::string& path);
+    // A copy of a font file in memory; valid() tells whether it is usable.
+    Font(const unsigned char* data, size_t size);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
+    bool valid() const { return valid_; }
     const stbtt_fontinfo& info() const { return *info_; }
     // Advance width of text at a pixel height (em square), with kerning.
     float width(const std::string& text, float px) const;
@@ -31,6 +36,7 @@ public:
 private:
     std::vector<unsigned char> data_;
     stbtt_fontinfo* info_;
+    bool valid_ = false;
 };
 
 enum class Align { Left, Center, Right };

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "editor/form.h"
+#include "editor/win32/win32_dpi.h"
 
 namespace vardelline::gui {
 
@@ -94,6 +95,9 @@ public:
         classHeld_ = WindowClass::acquire();
         if (!classHeld_) return false;
         const Surface& frame = form_->framebuffer();
+        // Drawn at the scale the desktop asks for, so Windows must not
+        // stretch it again: our window alone is per-monitor DPI aware.
+        PerMonitorDpiScope dpiAware;
         // WS_CLIPSIBLINGS: the host may put controls of its own beside us.
         CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, frame.width(), frame.height(), parent,
                         nullptr, ownModule(), this);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/host/commands.h"
+#include "tools/host/editor_scale.h"
 #include "tools/host/host_error.h"
 #include "tools/host/plugin_instance.h"
 #include "tools/host/preset_file.h"
@@ -37,6 +38,7 @@ struct EditOptions {
     std::string save;  // .fxp written with the final settings on close
     double seconds = 0.0;  // 0: until the window is closed
     int idleRate = 60;     // effEditIdle calls per second
+    double scale = 0.0;    // 0: the plug-in's own choice
 };
 
 #ifdef VARDELLINE_EDIT_X11
@@ -207,16 +209,18 @@ std::pair<int, int> editorSize(PluginInstance& instance) {
     if (instance.dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr) return {731, 278};
     const int width = rect->right - rect->left;
     const int height = rect->bottom - rect->top;
-    if (width <= 0 || height <= 0 || width > 4096 || height > 4096) return {731, 278};
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return {731, 278};
     return {width, height};
 }
 
 void runEdit(const HostContext& context, const EditOptions& options) {
     if (options.idleRate < 1 || options.idleRate > 1000) throw HostError("--idle-rate must lie within 1..1000");
     checkSettingOptions(options.settings);
+    checkScale(options.scale);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
     if ((instance.effect().flags & effFlagsHasEditor) == 0) throw HostError("the plug-in has no editor");
     applySettingOptions(instance, options.settings);
+    tellEditorScale(instance, options.scale);
     const int startProgram = instance.program();
 
     // Requests arrive inside the plug-in's idle; they are printed after it.
@@ -287,6 +291,7 @@ void registerEditCommand(CLI::App& app, const HostContext& context) {
     edit->add_option("--save", options->save, "On close, write the final settings to this program file (.fxp)");
     edit->add_option("--seconds", options->seconds, "Close the editor after this many seconds (default: when closed)");
     edit->add_option("--idle-rate", options->idleRate, "effEditIdle calls per second")->capture_default_str();
+    addScaleOption(*edit, options->scale);
     edit->callback([&context, options] { runEdit(context, *options); });
 }
 

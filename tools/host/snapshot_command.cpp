@@ -16,6 +16,7 @@
 #include "tools/host/host_error.h"
 #include "tools/host/picture_file.h"
 #include "tools/host/plugin_instance.h"
+#include "tools/host/editor_scale.h"
 #include "tools/host/setting_options.h"
 
 
@@ -29,14 +30,15 @@ struct SnapshotOptions {
     std::string output;
     SettingOptions settings;
     std::vector<std::string> mouse;
+    double scale = 0.0;  // 0: the plug-in's own choice
 };
 
 const char* const kMouseHelp =
     "Mouse action on a slider, in order given: KIND:CONTROL:X[:X2][:MOD...]. KIND is press, move, release, "
     "hover (move only), click (press and release) or drag (press at X, move to X2, release); CONTROL a "
     "slider's name: HsLeft1..8 and HsRight1..8 (delays), HsPan1..8, HsSpeed1..8, HsWidth1..8, HsFeed1..8, "
-    "Hstart, HFinish, HQ and HWet (any case); X in the slider's pixels (0..99; 10 is 0.0, 90 is 1.0); MOD "
-    "shift, ctrl, alt, right or middle";
+    "Hstart, HFinish, HQ and HWet (any case); X in the slider's layout pixels (0..99; 10 is 0.0, 90 is 1.0) "
+    "at any --scale; MOD shift, ctrl, alt, right or middle";
 
 std::vector<std::string> splitColons(const std::string& text) {
     std::vector<std::string> parts;
@@ -111,8 +113,9 @@ std::vector<remote::EditorMouseEvent> parseMouseAction(const std::string& action
 // Opens the editor without a parent window and closes it again on the way out.
 class HeadlessEditor {
 public:
-    explicit HeadlessEditor(PluginInstance& instance) : instance_(instance) {
+    HeadlessEditor(PluginInstance& instance, double scale) : instance_(instance) {
         if ((instance.effect().flags & effFlagsHasEditor) == 0) throw HostError("the plug-in has no editor");
+        tellEditorScale(instance, scale);
         ERect* rect = nullptr;
         instance.dispatch(effEditGetRect, 0, 0, &rect);
         if (instance.dispatch(effEditOpen, 0, 0, nullptr) == 0) throw HostError("the plug-in's editor did not open");
@@ -153,11 +156,15 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     }
     pictureFormatFor(options.output);  // refuses an unknown extension before any work
     checkSettingOptions(options.settings);
+    checkScale(options.scale);
     PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
     applySettingOptions(instance, options.settings);
 
-    HeadlessEditor editor(instance);
+    HeadlessEditor editor(instance, options.scale);
     for (remote::EditorMouseEvent& event : events) {
+        // The editor takes device pixels: the layout pixel given, scaled.
+        event.x = devicePixel(event.x, options.scale);
+        event.y = devicePixel(event.y, options.scale);
         if (editor.request(remote::kCommandMouse, &event) == 0)
             throw HostError(std::string("the editor has no control '") + event.control + "'");
     }
@@ -179,6 +186,7 @@ void registerSnapshotCommand(CLI::App& app, const HostContext& context) {
     snapshot->add_option("-o,--output", options->output, "Picture to write: .png, or .jpg for JPEG")->required();
     addSettingOptions(*snapshot, options->settings);
     snapshot->add_option("-m,--mouse", options->mouse, kMouseHelp)->allow_extra_args(false);
+    addScaleOption(*snapshot, options->scale);
     snapshot->callback([&context, options] { runSnapshot(context, *options); });
 }
 
