@@ -7,10 +7,44 @@
 
 namespace vardelline::clapfx {
 
-ClapEditor::ClapEditor(ClapEffect& effect) : effect_(effect), window_(std::make_unique<TPluginEditorWindow>()) {
+// Until the host gives a scale, the user's or the desktop's applies.
+ClapEditor::ClapEditor(ClapEffect& effect) : effect_(effect) {
+    createWindow(gui::chooseScale(0.0, [] { return gui::desktopScale(nullptr); }));
+}
+
+void ClapEditor::createWindow(double factor) {
+    window_ = std::make_unique<TPluginEditorWindow>(factor);
     window_->attach(std::make_unique<gui::HeadlessWindow>());
     refreshValues();
     window_->plugin = this;
+}
+
+uint32_t ClapEditor::width() const {
+    return static_cast<uint32_t>(window_->width());
+}
+
+uint32_t ClapEditor::height() const {
+    return static_cast<uint32_t>(window_->height());
+}
+
+void ClapEditor::setScale(double factor) {
+    const double scale = gui::saneScale(factor);
+    if (scale == window_->scale.factor()) return;
+    stopPumping();
+    {
+        gui::Form::EventScope scope(*window_);
+        window_->cancelDrag();
+    }
+    window_->plugin = nullptr;
+    gui::Form::release(std::move(window_));
+    createWindow(scale);
+    if (!embedded_) return;
+    embedded_ = false;
+    if (!setParent(parent_)) return;
+    if (shown_) show();
+    const HostExtensions& ext = effect_.hostExtensions();
+    if (ext.gui != nullptr && ext.gui->request_resize != nullptr)
+        ext.gui->request_resize(effect_.host(), width(), height());
 }
 
 // Nothing may call into the window once it is gone: the pumps stop first,
@@ -36,6 +70,7 @@ bool ClapEditor::setParent(void* handle) {
     if (dynamic_cast<gui::HeadlessWindow*>(created.get()) != nullptr) return false;
     window_->attach(std::move(created));
     embedded_ = true;
+    parent_ = handle;
     window_->moveTo(0, 0);
     window_->invalidate();
     window_->repaintPending();
@@ -44,6 +79,7 @@ bool ClapEditor::setParent(void* handle) {
 }
 
 void ClapEditor::show() {
+    shown_ = true;
     window_->show();
     window_->SetAll();
     window_->invalidate();
@@ -51,6 +87,7 @@ void ClapEditor::show() {
 }
 
 void ClapEditor::hide() {
+    shown_ = false;
     window_->hide();
 }
 

@@ -33,6 +33,12 @@ public:
     // Embeds the window in the host's (an X11 window id or an HWND); false
     // when no window could be made there.
     bool setParent(void* handle);
+    // The host's scale factor: the window is drawn anew at it (sane
+    // factors 1..3) and, once embedded, the host is asked for the new size.
+    void setScale(double factor);
+    // The window's size in device pixels.
+    uint32_t width() const;
+    uint32_t height() const;
     void show();
     void hide();
 
@@ -56,6 +62,7 @@ private:
     void beginEdit(int index) override;
     void endEdit(int index) override;
 
+    void createWindow(double factor);
     void startPumping();
     void stopPumping();
     void fallbackLoop();
@@ -63,6 +70,8 @@ private:
     ClapEffect& effect_;
     std::unique_ptr<TPluginEditorWindow> window_;
     bool embedded_ = false;
+    void* parent_ = nullptr;
+    bool shown_ = false;
     int gestureIndex_ = -1;  // the parameter whose gesture the host has open
 
     clap_id timerId_ = CLAP_INVALID_ID;

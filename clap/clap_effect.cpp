@@ -108,6 +108,7 @@ bool ClapEffect::init(const clap_plugin* plugin) {
     ext.log = hostExtension<clap_host_log>(host, CLAP_EXT_LOG);
     ext.timers = hostExtension<clap_host_timer_support>(host, CLAP_EXT_TIMER_SUPPORT);
     ext.fds = hostExtension<clap_host_posix_fd_support>(host, CLAP_EXT_POSIX_FD_SUPPORT);
+    ext.gui = hostExtension<clap_host_gui>(host, CLAP_EXT_GUI);
     ext.presetLoad = hostExtension<clap_host_preset_load>(host, CLAP_EXT_PRESET_LOAD);
     if (ext.presetLoad == nullptr)
         ext.presetLoad = hostExtension<clap_host_preset_load>(host, CLAP_EXT_PRESET_LOAD_COMPAT);

@@ -28,6 +28,7 @@ struct HostExtensions {
     const clap_host_timer_support* timers = nullptr;
     const clap_host_posix_fd_support* fds = nullptr;
     const clap_host_preset_load* presetLoad = nullptr;
+    const clap_host_gui* gui = nullptr;
 };
 
 class ClapEffect {

@@ -52,15 +52,27 @@ void VCLAP_ABI destroy(const clap_plugin* plugin) {
     if (ClapEffect* effect = ClapEffect::from(plugin)) effect->editor.reset();
 }
 
-bool VCLAP_ABI setScale(const clap_plugin*, double) {
-    return false;  // the editor is drawn at one size
+// The editor draws itself anew at the host's factor (physical pixels on
+// both window systems we embed in).
+bool VCLAP_ABI setScale(const clap_plugin* plugin, double factor) {
+    ClapEditor* editor = editorOf(plugin);
+    if (editor == nullptr || !(factor > 0.0)) return false;
+    editor->setScale(factor);
+    return true;
 }
 
-// Answered before create too: hosts size their frame from it.
+// Answered before create too (at the factor the user's or the desktop's
+// settings give): hosts size their frame from it.
 bool VCLAP_ABI getSize(const clap_plugin* plugin, uint32_t* width, uint32_t* height) {
     if (ClapEffect::from(plugin) == nullptr || width == nullptr || height == nullptr) return false;
-    *width = kWidth;
-    *height = kHeight;
+    if (ClapEditor* editor = editorOf(plugin)) {
+        *width = editor->width();
+        *height = editor->height();
+        return true;
+    }
+    const gui::Scale scale(gui::chooseScale(0.0, [] { return gui::desktopScale(nullptr); }));
+    *width = static_cast<uint32_t>(scale.size(kWidth));
+    *height = static_cast<uint32_t>(scale.size(kHeight));
     return true;
 }
 
@@ -79,7 +91,8 @@ bool VCLAP_ABI adjustSize(const clap_plugin* plugin, uint32_t* width, uint32_t* 
 }
 
 bool VCLAP_ABI setSize(const clap_plugin* plugin, uint32_t width, uint32_t height) {
-    return ClapEffect::from(plugin) != nullptr && width == kWidth && height == kHeight;
+    uint32_t w = 0, h = 0;
+    return getSize(plugin, &w, &h) && width == w && height == h;
 }
 
 bool VCLAP_ABI setParent(const clap_plugin* plugin, const clap_window* window) {

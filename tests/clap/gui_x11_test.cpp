@@ -114,7 +114,13 @@ TEST_F(ClapGui, CreateEmbedShowHideDestroyAHundredTimesWithoutLeaks) {
     auto cycle = [&]() {
         ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
         EXPECT_FALSE(gui->create(plugin, CLAP_WINDOW_API_X11, false));  // one editor at a time
-        EXPECT_FALSE(gui->set_scale(plugin, 2.0));
+        // Drawn anew at the host's factor; a factor that is no size is refused.
+        EXPECT_FALSE(gui->set_scale(plugin, 0.0));
+        EXPECT_TRUE(gui->set_scale(plugin, 2.0));
+        uint32_t scaledWidth = 0, scaledHeight = 0;
+        EXPECT_TRUE(gui->get_size(plugin, &scaledWidth, &scaledHeight));
+        EXPECT_EQ(scaledWidth, 1462u);
+        EXPECT_EQ(scaledHeight, 556u);
         const clap_window window = parentWindow();
         ASSERT_TRUE(gui->set_parent(plugin, &window));
         ASSERT_EQ(host.timers.size(), 1u);
