@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/host/host_error.h"
+#include "tools/host/plugin_instance.h"
 #include "tools/host/plugin_selection.h"
 
 namespace vardelline::host {

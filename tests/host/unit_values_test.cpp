@@ -9,6 +9,7 @@
 
 #include "host_test_support.h"
 #include "tools/host/host_error.h"
+#include "tools/host/plugin_instance.h"
 #include "tools/host/plugin_selection.h"
 
 namespace vardelline::host {

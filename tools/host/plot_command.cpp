@@ -14,7 +14,7 @@
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
 #include "tools/host/picture_file.h"
-#include "tools/host/plugin_instance.h"
+#include "tools/host/plugin_factory.h"
 #include "tools/host/setting_options.h"
 
 namespace vardelline::host {
@@ -117,7 +117,7 @@ void drawResponses(Canvas& canvas, const Axes& axes, const std::array<BandFilter
     }
 }
 
-void drawLegend(Canvas& canvas, PluginInstance& instance, const std::array<BandFilter, kBandCount>& bands) {
+void drawLegend(Canvas& canvas, HostedPlugin& instance, const std::array<BandFilter, kBandCount>& bands) {
     int y = kPlotTop + kPlotHeight + 36;
     const std::string top = "Start " + instance.parameterDisplay(kStart) + "   Finish " +
                             instance.parameterDisplay(kFinish) + "   width (Q) " + instance.parameterDisplay(kWidth) +
@@ -147,9 +147,10 @@ void runPlot(const HostContext& context, const PlotOptions& options) {
     if (!(options.sampleRate >= 8000.0 && options.sampleRate <= 384000.0))
         throw HostError("--rate must lie within 8000..384000 Hz");
     checkSettingOptions(options.settings);
-    PluginInstance instance(PluginLibrary::open(context.pluginPath), {options.sampleRate, 512});
-    if (instance.effect().numParams < kUsedParameters)
-        throw HostError(instance.library().path() + ": not a Vardelline plug-in (too few parameters to plot)");
+    const std::unique_ptr<HostedPlugin> plugin = openPlugin(context.pluginPath, {options.sampleRate, 512});
+    HostedPlugin& instance = *plugin;
+    if (instance.parameterCount() < kUsedParameters)
+        throw HostError(instance.path() + ": not a Vardelline plug-in (too few parameters to plot)");
     applySettingOptions(instance, options.settings);
 
     const auto bands = designBands(instance.getParameter(kStart), instance.getParameter(kFinish),

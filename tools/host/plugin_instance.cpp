@@ -31,6 +31,8 @@ struct ConstructionScope {
 
 PluginInstance::PluginInstance(std::shared_ptr<PluginLibrary> library, const HostSettings& settings)
     : library_(std::move(library)), settings_(settings) {
+    if (library_->format() != PluginFormat::Vst2)
+        throw HostError(library_->path() + ": a CLAP plug-in; this needs the VST 2 library");
     {
         ConstructionScope scope(this);
         effect_ = library_->entry()(&PluginInstance::hostCallback);
@@ -76,6 +78,12 @@ void PluginInstance::processReplacing(float** inputs, float** outputs, int frame
     samplePosition_ += frames;
 }
 
+std::string PluginInstance::renderingProblem() {
+    if ((effect_->flags & effFlagsCanReplacing) == 0 || effect_->processReplacing == nullptr)
+        return "plug-in cannot process in place (no processReplacing)";
+    return "";
+}
+
 VstIntPtr PluginInstance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
@@ -86,6 +94,10 @@ void PluginInstance::setParameter(int index, float value) {
 
 float PluginInstance::getParameter(int index) const {
     return effect_->getParameter(effect_, index);
+}
+
+bool PluginInstance::isAutomatable(int index) {
+    return dispatch(effCanBeAutomated, index) != 0;
 }
 
 void PluginInstance::setProgram(int index) {

@@ -9,61 +9,70 @@
 #include <memory>
 #include <string>
 
+#include "tools/host/hosted_plugin.h"
 #include "tools/host/plugin_library.h"
 #include "vst/aeffectx.h"
 
 namespace vardelline::host {
-
-struct HostSettings {
-    double sampleRate = 44100.0;
-    int blockSize = 512;  // the largest block processReplacing will be given
-};
 
 // Tempo and metre the host reports through its time info.
 constexpr double kHostTempo = 120.0;
 constexpr int kHostTimeSigNumerator = 4;
 constexpr int kHostTimeSigDenominator = 4;
 
-class PluginInstance {
+class PluginInstance : public HostedPlugin {
 public:
     // Calls the entry point, checks the descriptor, then sends effOpen,
     // effSetSampleRate and effSetBlockSize. Throws HostError naming the
-    // library when the plug-in refuses to start or is not a VST 2 effect.
+    // library when the plug-in refuses to start, is not a VST 2 effect or is
+    // a CLAP library.
     PluginInstance(std::shared_ptr<PluginLibrary> library, const HostSettings& settings);
     // Suspends if still resumed, then effClose.
-    ~PluginInstance();
+    ~PluginInstance() override;
 
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     AEffect& effect() const { return *effect_; }
     const PluginLibrary& library() const { return *library_; }
-    const HostSettings& settings() const { return settings_; }
+    const HostSettings& settings() const override { return settings_; }
+    const std::string& path() const override { return library_->path(); }
+    const char* formatName() const override { return "VST 2"; }
+    PluginInstance* vst2() override { return this; }
 
-    // New rate and block size; only while suspended, as hosts do.
-    void configure(const HostSettings& settings);
-    void resume();   // effMainsChanged(1)
-    void suspend();  // effMainsChanged(0)
+    // New rate and block size; suspends first, as hosts do.
+    void configure(const HostSettings& settings) override;
+    void resume() override;   // effMainsChanged(1)
+    void suspend() override;  // effMainsChanged(0)
     bool isResumed() const { return resumed_; }
 
     // One block through processReplacing; frames must not exceed the block size.
-    void processReplacing(float** inputs, float** outputs, int frames);
+    void processReplacing(float** inputs, float** outputs, int frames) override;
+    int inputCount() override { return effect_->numInputs; }
+    int outputCount() override { return effect_->numOutputs; }
+    std::string renderingProblem() override;
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
-    void setParameter(int index, float value);
-    float getParameter(int index) const;
-    void setProgram(int index);
-    int program();
+    int parameterCount() override { return effect_->numParams; }
+    void setParameter(int index, float value) override;
+    float getParameter(int index) const override;
+    bool isAutomatable(int index) override;
+    int programCount() override { return effect_->numPrograms; }
+    void setProgram(int index) override;
+    int program() override;
 
     // Texts the plug-in writes into host buffers; empty when it writes none.
-    std::string parameterName(int index);
-    std::string parameterLabel(int index);
-    std::string parameterDisplay(int index);
-    std::string programName(int index);  // through effGetProgramNameIndexed
-    std::string currentProgramName();
-    std::string effectName();
+    std::string parameterName(int index) override;
+    std::string parameterLabel(int index) override;
+    std::string parameterDisplay(int index) override;
+    std::string programName(int index) override;  // through effGetProgramNameIndexed
+    std::string currentProgramName() override;
+    std::string effectName() override;
     std::string vendorString();
     std::string productString();
+
+    void printDescription() override;                            // plugin_instance_description.cpp
+    std::unique_ptr<HeadlessEditor> openHeadlessEditor(double scale) override;  // plugin_instance_editor.cpp
 
     // Called for every audioMasterAutomate, on the thread the plug-in sends it from.
     void setAutomationListener(std::function<void(int index, float value)> listener);

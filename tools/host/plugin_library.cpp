@@ -21,15 +21,20 @@ std::shared_ptr<PluginLibrary> PluginLibrary::open(const std::string& path) {
     // VST 2.4 names the entry VSTPluginMain; older plug-ins export only main.
     void* entry = platform::findSymbol(handle, "VSTPluginMain");
     if (entry == nullptr) entry = platform::findSymbol(handle, "main");
+    const bool clapNamed = std::filesystem::path(path).extension() == ".clap";
+    if (platform::findSymbol(handle, "clap_entry") != nullptr && (clapNamed || entry == nullptr))
+        return std::shared_ptr<PluginLibrary>(new PluginLibrary(path, handle, PluginFormat::Clap, nullptr));
     if (entry == nullptr) {
         platform::closeLibrary(handle);
-        throw HostError(path + ": not a VST 2 plug-in (exports neither VSTPluginMain nor main)");
+        throw HostError(path + (clapNamed ? ": not a CLAP plug-in (exports no clap_entry)"
+                                          : ": not a VST 2 plug-in (exports neither VSTPluginMain nor main)"));
     }
-    return std::shared_ptr<PluginLibrary>(new PluginLibrary(path, handle, reinterpret_cast<PluginEntryProc>(entry)));
+    return std::shared_ptr<PluginLibrary>(
+        new PluginLibrary(path, handle, PluginFormat::Vst2, reinterpret_cast<PluginEntryProc>(entry)));
 }
 
-PluginLibrary::PluginLibrary(std::string path, void* handle, PluginEntryProc entry)
-    : path_(std::move(path)), handle_(handle), entry_(entry) {}
+PluginLibrary::PluginLibrary(std::string path, void* handle, PluginFormat format, PluginEntryProc entry)
+    : path_(std::move(path)), handle_(handle), format_(format), entry_(entry) {}
 
 PluginLibrary::~PluginLibrary() {
     platform::closeLibrary(handle_);

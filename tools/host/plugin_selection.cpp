@@ -53,14 +53,14 @@ int findEntry(const std::string& text, int count, const std::function<std::strin
 
 }  // namespace
 
-int findProgram(PluginInstance& instance, const std::string& text) {
+int findProgram(HostedPlugin& instance, const std::string& text) {
     return findEntry(
-        text, instance.effect().numPrograms, [&](int i) { return instance.programName(i); }, "program");
+        text, instance.programCount(), [&](int i) { return instance.programName(i); }, "program");
 }
 
-int findParameter(PluginInstance& instance, const std::string& text) {
+int findParameter(HostedPlugin& instance, const std::string& text) {
     return findEntry(
-        text, instance.effect().numParams, [&](int i) { return instance.parameterName(i); }, "parameter");
+        text, instance.parameterCount(), [&](int i) { return instance.parameterName(i); }, "parameter");
 }
 
 ParameterSetting parseParameterSetting(const std::string& text) {
@@ -73,7 +73,7 @@ ParameterSetting parseParameterSetting(const std::string& text) {
     return setting;
 }
 
-void applyParameterSetting(PluginInstance& instance, const ParameterSetting& setting) {
+void applyParameterSetting(HostedPlugin& instance, const ParameterSetting& setting) {
     const int index = findParameter(instance, setting.parameter);
     const float value = setting.request.quantity == Quantity::Plain
                             ? setting.value

@@ -5,15 +5,15 @@
 
 #include <string>
 
-#include "tools/host/plugin_instance.h"
+#include "tools/host/hosted_plugin.h"
 #include "tools/host/unit_values.h"
 
 namespace vardelline::host {
 
 // Both throw HostError for names the plug-in does not report and for
 // numbers outside its range.
-int findProgram(PluginInstance& instance, const std::string& text);
-int findParameter(PluginInstance& instance, const std::string& text);
+int findProgram(HostedPlugin& instance, const std::string& text);
+int findParameter(HostedPlugin& instance, const std::string& text);
 
 // "NAME=VALUE" as given on the command line; the value lies within 0..1 or
 // carries a unit of the parameter's readout.
@@ -28,6 +28,6 @@ ParameterSetting parseParameterSetting(const std::string& text);
 
 // Finds the parameter and sets it, searching for the value that shows a
 // unit value in the readout.
-void applyParameterSetting(PluginInstance& instance, const ParameterSetting& setting);
+void applyParameterSetting(HostedPlugin& instance, const ParameterSetting& setting);
 
 }  // namespace vardelline::host

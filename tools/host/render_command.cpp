@@ -22,6 +22,7 @@
 #include "tools/host/host_error.h"
 #include "tools/host/interruption.h"
 #include "tools/host/output_stage.h"
+#include "tools/host/plugin_factory.h"
 #include "tools/host/plugin_selection.h"
 #include "tools/host/renderer.h"
 #include "tools/host/setting_options.h"
@@ -149,19 +150,20 @@ Levels parseLevels(RenderOptions& options) {
 }
 
 std::vector<RenderJob> planJobs(const std::vector<Input>& inputs, const RenderOptions& options,
-                                const std::shared_ptr<PluginLibrary>& library) {
+                                const PluginFactory& plugins) {
     auto formatFor = [&](const Input& input, const std::string& path) {
         return chooseOutputFormat(path, input.format, options.container, options.encoding);
     };
     std::vector<std::pair<std::string, std::string>> programs{{options.settings.program, ""}};
     if (options.allPrograms) {
         programs.clear();
-        PluginInstance names(library, {kDemoSampleRate, options.blockSize});
+        const std::unique_ptr<HostedPlugin> instance = plugins.instantiate({kDemoSampleRate, options.blockSize});
+        HostedPlugin& names = *instance;
         // A bank's own program names, when one is loaded.
         SettingOptions bankOnly;
         bankOnly.bank = options.settings.bank;
         applySettingOptions(names, bankOnly);
-        for (int p = 0; p < names.effect().numPrograms; ++p) {
+        for (int p = 0; p < names.programCount(); ++p) {
             char prefix[16];
             std::snprintf(prefix, sizeof prefix, "%02d-", p);
             programs.emplace_back(std::to_string(p), prefix + fileNamePart(names.programName(p)));
@@ -209,7 +211,7 @@ void checkOutputs(const std::vector<RenderJob>& jobs, const std::vector<Input>& 
     }
 }
 
-void printSummary(PluginInstance& instance, const RenderStats& stats, const RenderOutcome& outcome, double rate,
+void printSummary(HostedPlugin& instance, const RenderStats& stats, const RenderOutcome& outcome, double rate,
                   const std::string& path) {
     char tail[48];
     std::snprintf(tail, sizeof tail, "tail %.2f s%s", static_cast<double>(outcome.tailFrames) / rate,
@@ -219,11 +221,12 @@ void printSummary(PluginInstance& instance, const RenderStats& stats, const Rend
     std::fflush(stdout);
 }
 
-void runJob(const std::shared_ptr<PluginLibrary>& library, const RenderOptions& options, const TailPolicy& tail,
+void runJob(const PluginFactory& plugins, const RenderOptions& options, const TailPolicy& tail,
             const Levels& levels, const HostContext& context, const RenderJob& job) {
     std::unique_ptr<AudioSource> source = job.input->open();
     const double rate = source->sampleRate();
-    PluginInstance instance(library, {rate, options.blockSize});
+    const std::unique_ptr<HostedPlugin> plugin = plugins.instantiate({rate, options.blockSize});
+    HostedPlugin& instance = *plugin;
     requireStereoEffect(instance);
     SettingOptions settings = options.settings;
     settings.program = job.program;
@@ -282,8 +285,8 @@ void runRender(const HostContext& context, RenderOptions options) {
     if (options.inputs.empty()) inputs.push_back(demoInput());
     for (const std::string& path : options.inputs) inputs.push_back(fileInput(path, channels));
 
-    const std::shared_ptr<PluginLibrary> library = PluginLibrary::open(context.pluginPath);
-    const std::vector<RenderJob> jobs = planJobs(inputs, options, library);
+    const PluginFactory plugins(context.pluginPath);
+    const std::vector<RenderJob> jobs = planJobs(inputs, options, plugins);
     checkOutputs(jobs, inputs);
     if (!options.outDir.empty() || options.allPrograms) {
         const std::string folder = options.outDir.empty() ? kDefaultOutDir : options.outDir;
@@ -292,7 +295,7 @@ void runRender(const HostContext& context, RenderOptions options) {
         if (error) throw HostError(folder + ": cannot create folder: " + error.message());
     }
     InterruptionScope interruption;
-    for (const RenderJob& job : jobs) runJob(library, options, tail, levels, context, job);
+    for (const RenderJob& job : jobs) runJob(plugins, options, tail, levels, context, job);
 }
 
 }  // namespace

@@ -39,16 +39,17 @@ private:
 
 }  // namespace
 
-void requireStereoEffect(PluginInstance& instance) {
-    const AEffect& effect = instance.effect();
-    if (effect.numInputs != 2 || effect.numOutputs != 2)
-        throw HostError(instance.library().path() + ": plug-in has " + countText(effect.numInputs, "input") + " and " +
-                        countText(effect.numOutputs, "output") + "; need 2 of each");
-    if ((effect.flags & effFlagsCanReplacing) == 0 || effect.processReplacing == nullptr)
-        throw HostError(instance.library().path() + ": plug-in cannot process in place (no processReplacing)");
+void requireStereoEffect(HostedPlugin& instance) {
+    const int inputs = instance.inputCount();
+    const int outputs = instance.outputCount();
+    if (inputs != 2 || outputs != 2)
+        throw HostError(instance.path() + ": plug-in has " + countText(inputs, "input") + " and " +
+                        countText(outputs, "output") + "; need 2 of each");
+    const std::string problem = instance.renderingProblem();
+    if (!problem.empty()) throw HostError(instance.path() + ": " + problem);
 }
 
-RenderOutcome renderStream(PluginInstance& instance, AudioSource& source, const TailPolicy& tail,
+RenderOutcome renderStream(HostedPlugin& instance, AudioSource& source, const TailPolicy& tail,
                            const BlockSink& sink, ProgressBar& progress) {
     using Clock = std::chrono::steady_clock;
     const size_t blockSize = static_cast<size_t>(instance.settings().blockSize);

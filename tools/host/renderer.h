@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "tools/host/audio_source.h"
-#include "tools/host/plugin_instance.h"
+#include "tools/host/hosted_plugin.h"
 #include "tools/host/progress_bar.h"
 
 namespace vardelline::host {
@@ -35,13 +35,13 @@ struct RenderOutcome {
 using BlockSink = std::function<void(const float* left, const float* right, size_t frames)>;
 
 // Throws HostError unless the plug-in takes two inputs to two outputs
-// through processReplacing.
-void requireStereoEffect(PluginInstance& instance);
+// through processReplacing (CLAP: through one stereo main port).
+void requireStereoEffect(HostedPlugin& instance);
 
 // Resumes the instance, streams the whole source and then the tail through
 // it into sink, and suspends it again. Between blocks it throws Interrupted
 // when Ctrl-C or SIGTERM has arrived.
-RenderOutcome renderStream(PluginInstance& instance, AudioSource& source, const TailPolicy& tail,
+RenderOutcome renderStream(HostedPlugin& instance, AudioSource& source, const TailPolicy& tail,
                            const BlockSink& sink, ProgressBar& progress);
 
 }  // namespace vardelline::host

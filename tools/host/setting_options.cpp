@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/host/host_error.h"
+#include "tools/host/plugin_instance.h"
 #include "tools/host/plugin_selection.h"
 #include "tools/host/preset_file.h"
 
@@ -25,19 +27,35 @@ void checkSettingOptions(const SettingOptions& options) {
     if (!options.preset.empty()) readWholeFile(options.preset);
 }
 
-void applySettingOptions(PluginInstance& instance, const SettingOptions& options) {
-    const PresetIdentity identity = identityOf(instance);
+namespace {
+
+// Program files carry a VST 2 plug-in's unique id, which only its VST 2 edition reports.
+PluginInstance& programFileTarget(HostedPlugin& instance) {
+    PluginInstance* vst2 = instance.vst2();
+    if (vst2 == nullptr)
+        throw HostError(instance.path() + ": --bank and --preset load VST 2 program files (.fxb, .fxp); with a " +
+                        instance.formatName() + " plug-in use --program and --param");
+    return *vst2;
+}
+
+}  // namespace
+
+void applySettingOptions(HostedPlugin& instance, const SettingOptions& options) {
     if (!options.bank.empty()) {
-        const std::vector<PresetProgram> programs = decodeBank(readWholeFile(options.bank), identity, options.bank);
+        PluginInstance& vst2 = programFileTarget(instance);
+        const std::vector<PresetProgram> programs =
+            decodeBank(readWholeFile(options.bank), identityOf(vst2), options.bank);
         for (size_t p = 0; p < programs.size(); ++p) {
-            instance.setProgram(static_cast<int>(p));
-            applyProgram(instance, programs[p]);
+            vst2.setProgram(static_cast<int>(p));
+            applyProgram(vst2, programs[p]);
         }
-        instance.setProgram(0);
+        vst2.setProgram(0);
     }
     if (!options.program.empty()) instance.setProgram(findProgram(instance, options.program));
-    if (!options.preset.empty())
-        applyProgram(instance, decodeProgram(readWholeFile(options.preset), identity, options.preset));
+    if (!options.preset.empty()) {
+        PluginInstance& vst2 = programFileTarget(instance);
+        applyProgram(vst2, decodeProgram(readWholeFile(options.preset), identityOf(vst2), options.preset));
+    }
     for (const std::string& text : options.parameters) applyParameterSetting(instance, parseParameterSetting(text));
 }
 

@@ -12,7 +12,7 @@ class App;
 
 namespace vardelline::host {
 
-class PluginInstance;
+class HostedPlugin;
 
 struct SettingOptions {
     std::string bank;     // .fxb loaded into all programs
@@ -27,6 +27,6 @@ void addSettingOptions(CLI::App& command, SettingOptions& options);
 // forms, that the files exist); throws HostError.
 void checkSettingOptions(const SettingOptions& options);
 
-void applySettingOptions(PluginInstance& instance, const SettingOptions& options);
+void applySettingOptions(HostedPlugin& instance, const SettingOptions& options);
 
 }  // namespace vardelline::host

@@ -1,8 +1,8 @@
 // The snapshot subcommand: opens the plug-in's editor without any window
 // system, optionally sets a program and parameters and plays mouse actions
 // on its sliders, then writes the window as a PNG picture. It drives the
-// editor only through the binary interface (effEditOpen and the editor's
-// vendor-specific requests of vst/editor_remote.h).
+// editor only through the binary interface (for VST 2, effEditOpen and the
+// editor's vendor-specific requests of vst/editor_remote.h).
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "vst/editor_remote.h"
 #include "tools/host/commands.h"
 #include "tools/host/host_error.h"
 #include "tools/host/picture_file.h"
-#include "tools/host/plugin_instance.h"
 #include "tools/host/editor_scale.h"
+#include "tools/host/plugin_factory.h"
 #include "tools/host/setting_options.h"
 
 
@@ -110,28 +109,6 @@ std::vector<remote::EditorMouseEvent> parseMouseAction(const std::string& action
     throw HostError("mouse action '" + action + "': unknown kind '" + kind + "'");
 }
 
-// Opens the editor without a parent window and closes it again on the way out.
-class HeadlessEditor {
-public:
-    HeadlessEditor(PluginInstance& instance, double scale) : instance_(instance) {
-        if ((instance.effect().flags & effFlagsHasEditor) == 0) throw HostError("the plug-in has no editor");
-        tellEditorScale(instance, scale);
-        ERect* rect = nullptr;
-        instance.dispatch(effEditGetRect, 0, 0, &rect);
-        if (instance.dispatch(effEditOpen, 0, 0, nullptr) == 0) throw HostError("the plug-in's editor did not open");
-    }
-    ~HeadlessEditor() { instance_.dispatch(effEditClose); }
-    HeadlessEditor(const HeadlessEditor&) = delete;
-    HeadlessEditor& operator=(const HeadlessEditor&) = delete;
-
-    VstIntPtr request(int32_t command, void* ptr) {
-        return instance_.dispatch(effVendorSpecific, remote::kEditorRemote, command, ptr);
-    }
-
-private:
-    PluginInstance& instance_;
-};
-
 void writeFramebuffer(const remote::EditorFramebuffer& frame, const std::string& path) {
     if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0 || frame.width > 16384 ||
         frame.height > 16384 || frame.stride < frame.width)
@@ -157,21 +134,21 @@ void runSnapshot(const HostContext& context, const SnapshotOptions& options) {
     pictureFormatFor(options.output);  // refuses an unknown extension before any work
     checkSettingOptions(options.settings);
     checkScale(options.scale);
-    PluginInstance instance(PluginLibrary::open(context.pluginPath), HostSettings{});
-    applySettingOptions(instance, options.settings);
+    const std::unique_ptr<HostedPlugin> instance = openPlugin(context.pluginPath, HostSettings{});
+    applySettingOptions(*instance, options.settings);
 
-    HeadlessEditor editor(instance, options.scale);
+    const std::unique_ptr<HeadlessEditor> editor = instance->openHeadlessEditor(options.scale);
     for (remote::EditorMouseEvent& event : events) {
         // The editor takes device pixels: the layout pixel given, scaled.
         event.x = devicePixel(event.x, options.scale);
         event.y = devicePixel(event.y, options.scale);
-        if (editor.request(remote::kCommandMouse, &event) == 0)
+        if (!editor->mouse(event))
             throw HostError(std::string("the editor has no control '") + event.control + "'");
     }
     // One timer tick, so that the sliders show what the mouse changed.
-    editor.request(remote::kCommandTick, nullptr);
+    editor->tick();
     remote::EditorFramebuffer frame{};
-    if (editor.request(remote::kCommandFramebuffer, &frame) == 0)
+    if (!editor->framebuffer(frame))
         throw HostError("the plug-in's editor gave no picture (is it a Vardelline build with the editor?)");
     writeFramebuffer(frame, options.output);
     if (!context.quiet) std::printf("editor: %d x %d pixels -> %s\n", frame.width, frame.height, options.output.c_str());

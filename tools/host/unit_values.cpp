@@ -84,7 +84,7 @@ constexpr uint32_t kOneBits = 0x3F800000u;  // 1.0f; non-negative floats order l
 // turned round where the display falls as the value rises.
 class DisplayProbe {
 public:
-    DisplayProbe(PluginInstance& instance, int index) : instance_(instance), index_(index) {}
+    DisplayProbe(HostedPlugin& instance, int index) : instance_(instance), index_(index) {}
 
     std::string text(uint32_t bits) {
         instance_.setParameter(index_, fromBits(bits));
@@ -111,7 +111,7 @@ public:
     static double tolerance(double amount) { return 1e-9 * std::fmax(1.0, std::fabs(amount)); }
 
 private:
-    PluginInstance& instance_;
+    HostedPlugin& instance_;
     int index_;
     double sign_ = 1.0;
 };
@@ -191,7 +191,7 @@ Reading readDisplay(const std::string& display) {
     return reading;
 }
 
-float findValueForRequest(PluginInstance& instance, int index, const ValueRequest& request,
+float findValueForRequest(HostedPlugin& instance, int index, const ValueRequest& request,
                           const std::string& parameterName) {
     const std::string prefix = "value '" + request.text + "' for parameter '" + parameterName + "'";
     DisplayProbe probe(instance, index);

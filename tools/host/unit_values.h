@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tools/host/plugin_instance.h"
+#include "tools/host/hosted_plugin.h"
 
 namespace vardelline::host {
 
@@ -42,7 +42,7 @@ Reading readDisplay(const std::string& display);
 // asked, to the display's precision. Uses the instance to try values (the
 // parameter is left at the result). Throws HostError that names the nearest
 // possible displays when none fits.
-float findValueForRequest(PluginInstance& instance, int index, const ValueRequest& request,
+float findValueForRequest(HostedPlugin& instance, int index, const ValueRequest& request,
                           const std::string& parameterName);
 
 }  // namespace vardelline::host

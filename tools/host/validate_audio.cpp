@@ -10,23 +10,6 @@
 
 namespace vardelline::host::validate {
 
-namespace {
-
-// Chorus and plain paths both busy: random delays, speeds and widths.
-void setBusy(Subject& subject, GroupContext& context) {
-    subject.setProgram(context.between(0, 7));
-    for (int b = 0; b < 8; ++b) {
-        subject.setParameter(param::kLeftDelay + b, static_cast<float>(context.uniform()));
-        subject.setParameter(param::kRightDelay + b, static_cast<float>(context.uniform()));
-        subject.setParameter(param::kSpeed + b, static_cast<float>(context.uniform()));
-        subject.setParameter(param::kWidth + b, static_cast<float>(context.uniform()));
-        subject.setParameter(param::kFeedback + b, static_cast<float>(0.9 * context.uniform()));
-    }
-    subject.setParameter(param::kBalance, 0.5f);
-}
-
-}  // namespace
-
 void runAudioFormatsGroup(GroupContext& context, GroupReport& report) {
     const float rates[] = {44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f};
     const int blocks[] = {1, 32, 64, 512, 1024, 4096, 0};  // 0: a random mix
@@ -44,7 +27,7 @@ void runAudioFormatsGroup(GroupContext& context, GroupReport& report) {
                     auto subject = Subject::create(*context.library, HostBehaviour::Full, rate, kLargestBlock);
                     if (!report.check(subject != nullptr, "no instance")) return;
                     std::mt19937_64 random(seed);
-                    GroupContext same{context.library, context.options, std::mt19937_64(seed)};
+                    GroupContext same{context.library, context.plugins, context.options, std::mt19937_64(seed)};
                     setBusy(*subject, same);
                     subject->start(rate, block > 0 ? block : kLargestBlock);
                     TestSignal signal(seed, rate);

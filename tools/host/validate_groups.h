@@ -19,4 +19,11 @@ void runProgramThreadsGroup(GroupContext& context, GroupReport& report);
 void runRealtimeGroup(GroupContext& context, GroupReport& report);
 void runLongRunGroup(GroupContext& context, GroupReport& report);
 
+// The groups' counterparts for a CLAP library (validate_clap_*.cpp).
+void runClapLifecycleGroup(GroupContext& context, GroupReport& report);
+void runClapParametersGroup(GroupContext& context, GroupReport& report);
+void runClapAudioGroup(GroupContext& context, GroupReport& report);
+void runClapStateGroup(GroupContext& context, GroupReport& report);
+void runClapRealtimeGroup(GroupContext& context, GroupReport& report);
+
 }  // namespace vardelline::host::validate

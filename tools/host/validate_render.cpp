@@ -15,6 +15,17 @@ void setBands(Subject& subject, int group, float value) {
 
 RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
                     std::mt19937_64& random, const BlockHook& beforeBlock) {
+    const BlockProcessor process = [&](float** in, float** out, int n) {
+        if (setup.replacing)
+            subject.processReplacing(in, out, n);
+        else
+            subject.process(in, out, n);
+    };
+    return render(process, input, frames, setup, random, beforeBlock);
+}
+
+RenderResult render(const BlockProcessor& process, const InputSource& input, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock) {
     RenderResult result;
     const int largest = setup.blockSize > 0 ? setup.blockSize : kLargestBlock;
     GuardedStereo in(largest), out(largest);
@@ -26,10 +37,7 @@ RenderResult render(Subject& subject, const InputSource& input, long frames, con
         input(in.channel(0), in.channel(1), n);
         GuardedStereo& target = setup.inPlace ? in : out;
         if (!setup.inPlace) out.fill(1234.5f);  // the effect must write over whatever is there
-        if (setup.replacing)
-            subject.processReplacing(in.pointers(), target.pointers(), n);
-        else
-            subject.process(in.pointers(), target.pointers(), n);
+        process(in.pointers(), target.pointers(), n);
         for (int c = 0; c < 2; ++c) result.check.add(target.channel(c), n, setup.bound);
         if (setup.keep)
             for (int c = 0; c < 2; ++c)

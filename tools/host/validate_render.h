@@ -49,6 +49,28 @@ void setAll(Subject& subject, const std::function<float(int index)>& valueOf);
 // Sets the eight parameters of a band group (kLeftDelay, kSpeed, ...) to value.
 void setBands(Subject& subject, int group, float value);
 
+// One block from the instance under test: inputs to outputs (maybe the same buffers).
+using BlockProcessor = std::function<void(float** inputs, float** outputs, int frames)>;
+
+// The render loop for any format: setup.replacing is not read.
+RenderResult render(const BlockProcessor& process, const InputSource& input, long frames, const RenderSetup& setup,
+                    std::mt19937_64& random, const BlockHook& beforeBlock = nullptr);
+
+// Chorus and plain paths both busy: a random program, then random delays,
+// speeds, widths and feedbacks below 0.9. For a Subject or a HostedPlugin.
+template <typename Instance, typename Context>
+void setBusy(Instance& instance, Context& context) {
+    instance.setProgram(context.between(0, 7));
+    for (int b = 0; b < kNumBands; ++b) {
+        instance.setParameter(param::kLeftDelay + b, static_cast<float>(context.uniform()));
+        instance.setParameter(param::kRightDelay + b, static_cast<float>(context.uniform()));
+        instance.setParameter(param::kSpeed + b, static_cast<float>(context.uniform()));
+        instance.setParameter(param::kWidth + b, static_cast<float>(context.uniform()));
+        instance.setParameter(param::kFeedback + b, static_cast<float>(0.9 * context.uniform()));
+    }
+    instance.setParameter(param::kBalance, 0.5f);
+}
+
 RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
                     std::mt19937_64& random, const BlockHook& beforeBlock = nullptr);
 

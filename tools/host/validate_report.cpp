@@ -35,30 +35,37 @@ std::string format(const char* pattern, ...) {
     return text;
 }
 
+namespace {
+
+constexpr const char* kVst2Only = "VST 2 only";
+constexpr const char* kNotYetOnClap = "not run on CLAP plug-ins yet";
+
+}  // namespace
+
 const std::vector<Group>& allGroups() {
     static const std::vector<Group> groups = {
         {"lifecycle", "hosts that refuse or answer nothing; many instances created and closed in every order, also "
-                      "while others process audio", runLifecycleGroup},
+                      "while others process audio", runLifecycleGroup, runClapLifecycleGroup, nullptr},
         {"dispatcher", "every opcode with hostile indices, values, pointers and floats; the instance must stay intact",
-         runDispatcherGroup},
+         runDispatcherGroup, nullptr, kVst2Only},
         {"parameters", "hostile values and indices for set/getParameter; names, labels and displays into exact-size "
-                       "buffers", runParameterEntryGroup},
+                       "buffers", runParameterEntryGroup, runClapParametersGroup, nullptr},
         {"audio", "sample rates from 44.1 to 192 kHz with many block sizes through both process calls: finite, "
-                  "bounded output, nothing written outside the buffers", runAudioFormatsGroup},
+                  "bounded output, nothing written outside the buffers", runAudioFormatsGroup, runClapAudioGroup, nullptr},
         {"extremes", "every control at its ends and random extreme settings with loud test signals: bounded output",
-         runExtremesGroup},
+         runExtremesGroup, nullptr, kNotYetOnClap},
         {"hostile-input", "NaN, Inf, huge, subnormal and DC input between ordinary audio: finite output, sound again "
-                          "afterwards", runHostileInputGroup},
-        {"huge-input", "finite input up to the largest float: limited, finite output", runHugeInputGroup},
+                          "afterwards", runHostileInputGroup, nullptr, kNotYetOnClap},
+        {"huge-input", "finite input up to the largest float: limited, finite output", runHugeInputGroup, nullptr, kNotYetOnClap},
         {"automation", "random automation on the audio thread while other threads change programs and work the "
-                       "editor; afterwards it must equal a fresh instance", runAutomationGroup},
-        {"program-threads", "two threads switching programs at once while audio runs", runProgramThreadsGroup},
+                       "editor; afterwards it must equal a fresh instance", runAutomationGroup, nullptr, kNotYetOnClap},
+        {"program-threads", "two threads switching programs at once while audio runs", runProgramThreadsGroup, nullptr, kNotYetOnClap},
         {"state", "programs and names saved through the interface and restored into a fresh instance: identical",
-         runStateGroup},
+         runStateGroup, runClapStateGroup, nullptr},
         {"realtime", "no allocation, lock or blocking call inside the audio and parameter calls (Linux)",
-         runRealtimeGroup},
+         runRealtimeGroup, runClapRealtimeGroup, nullptr},
         {"long-run", "an hour of audio with random automation; with --wrap, 2^31 samples across the counter's wrap",
-         runLongRunGroup},
+         runLongRunGroup, nullptr, kNotYetOnClap},
     };
     return groups;
 }
@@ -109,19 +116,25 @@ int runValidation(const std::string& pluginPath, const Options& options) {
         if (std::none_of(groups.begin(), groups.end(), [&](const Group& g) { return name == g.name; }))
             throw HostError("no test group named '" + name + "'");
     }
-    auto library = PluginLibrary::open(pluginPath);
-    std::printf("validating %s at level %d, seed %llu\n", pluginPath.c_str(), options.level,
+    auto plugins = std::make_shared<PluginFactory>(pluginPath);
+    const bool clap = plugins->format() == PluginFormat::Clap;
+    std::printf("validating %s%s at level %d, seed %llu\n", pluginPath.c_str(), clap ? " (CLAP)" : "", options.level,
                 static_cast<unsigned long long>(options.seed));
     std::fflush(stdout);
 
     int passed = 0, failed = 0;
     for (const Group& group : allGroups()) {
         if (!chosen(options, group.name)) continue;
-        GroupContext context{library, options, std::mt19937_64(groupSeed(options.seed, group.name))};
+        GroupContext context{plugins->library(), plugins, options, std::mt19937_64(groupSeed(options.seed, group.name))};
         GroupReport report;
         const auto start = std::chrono::steady_clock::now();
         try {
-            group.run(context, report);
+            if (!clap)
+                group.run(context, report);
+            else if (group.runClap != nullptr)
+                group.runClap(context, report);
+            else
+                report.skip(group.clapSkip);
         } catch (const std::exception& e) {
             report.fail(std::string("stopped: ") + e.what());
         }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/plugin_factory.h"
 #include "tools/host/plugin_library.h"
 
 namespace vardelline::host::validate {
@@ -51,11 +52,13 @@ private:
     std::vector<std::string> messages_;
 };
 
-// What a group needs: the library under test, the options and its own
+// What a group needs: the library under test (and its instances, whatever
+// its format), the options and its own
 // random sequence (seeded from the run's seed and the group's name, so one
 // group's cases do not change when another group changes).
 struct GroupContext {
     std::shared_ptr<PluginLibrary> library;
+    std::shared_ptr<PluginFactory> plugins;
     const Options& options;
     std::mt19937_64 random;
 
@@ -74,6 +77,9 @@ struct Group {
     const char* name;
     const char* description;  // one sentence for --list
     void (*run)(GroupContext& context, GroupReport& report);
+    // The same for a CLAP library; where null, the group is skipped on CLAP saying clapSkip.
+    void (*runClap)(GroupContext& context, GroupReport& report);
+    const char* clapSkip;
 };
 
 // Lines of at most width columns; every line after the first starts with indent blanks.
