@@ -30,6 +30,9 @@ imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | sort | xarg
 
 rm -rf "$OUT"
 mkdir -p "$OUT/linux" "$OUT/windows"
+wine_bin_dir=$PWD/build-wine-bin
+# shellcheck source=scripts/wine_path.sh
+. scripts/wine_path.sh
 "$LINUX_BUILD/tests/clap_render/clap_render" "$LINUX_BUILD/clap/vardelline.clap" "$OUT/linux/out.raw" \
   "$OUT/linux/state.bin" >/dev/null
 cp "$dll" build-win64/tests/clap_render/clap_render.exe "$OUT/windows/"

@@ -36,16 +36,16 @@ if [ -n "$need" ]; then
   # shellcheck disable=SC2086
   install $need || { echo "skipped: cannot install $need"; exit 0; }
 fi
-# 32-bit Wine needs the i386 architecture next to amd64.
-wine32=yes
+# 32-bit Wine needs the i386 architecture next to amd64, and a kernel that
+# runs 32-bit programs.
 if [ -n "$(missing wine32:i386)" ]; then
-  if $SUDO dpkg --add-architecture i386 && $SUDO apt-get update -qq && install wine32:i386; then
-    wine32=yes
-  else
-    wine32=no
-    echo "note: wine32:i386 cannot be installed here; the 32-bit DLL is built and inspected, not run"
-  fi
+  $SUDO dpkg --add-architecture i386 && $SUDO apt-get update -qq && install wine32:i386 || true
 fi
+wine_bin_dir=$PWD/build-wine-bin
+# shellcheck source=scripts/wine_path.sh
+. scripts/wine_path.sh
+wine32=$wine32_runs
+[ "$wine32" = yes ] || echo "note: 32-bit Wine cannot run here; the 32-bit DLL is built and inspected, not run"
 
 # --- Cross builds -----------------------------------------------------------
 for preset in win64 win32; do
