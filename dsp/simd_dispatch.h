@@ -1,8 +1,8 @@
-// The audio loop is built up to three times on x86-64, for AVX-512, for AVX2
-// and for the baseline (SSE2), with the choice made once at load time, and
-// once elsewhere, in plain vector code any processor runs. The arithmetic is
-// the same in all (no fused multiply-add), so the results are bit for bit
-// identical.
+// The audio loop is built for AVX-512, for AVX2 and for the baseline (SSE2)
+// on x86-64, with the choice made once at load time, and in plain vector code
+// any processor runs: the only variant elsewhere, chosen on x86 only when
+// asked for. The arithmetic is the same in all (no fused multiply-add), so the
+// results are bit for bit identical.
 //
 // The loop is a template on an instruction set (PortableIsa; Sse2Isa,
 // BaselineIsa, Avx2Isa and Avx512Isa on x86), which gives the vector width,
