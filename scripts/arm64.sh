@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 LINUX_BUILD=${LINUX_BUILD:-build}
 ARM_BUILD=build-arm64
 OUT=build-arm64-checks
-LEVEL=${ARM64_VALIDATE_LEVEL:-1}
+LEVEL=${ARM64_VALIDATE_LEVEL:-2}
 passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
