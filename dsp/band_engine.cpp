@@ -302,7 +302,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     auto loop = [&](auto holding) __attribute__((always_inline)) {
         constexpr int kHolding = decltype(holding)::value;
         HeldLane one = held[0];
-        HeldPair two(held[0], held[1]);
+        HeldPair<typename Isa::Pair> two(held[0], held[1]);
         int chunk = 0, lane = 0, start = 0;
         for (int k = 0; k < steps; ++k) {
             if (k < next.length) filter.step(next.in + k, nextY, k);
@@ -395,6 +395,15 @@ VARDELLINE_AVX512 void BandEngine::processBlockAvx512(const float* inL, const fl
 }
 #endif
 
+#if defined(__SSE2__)
+// The plain vector code, on x86 only when asked for (VARDELLINE_SIMD=portable),
+// to check it against the other variants and time it.
+void BandEngine::processBlockPortable(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                                      CounterTiming timing) {
+    processBlockWith<PortableIsa>(inL, inR, outL, outR, n, timing);
+}
+#endif
+
 void BandEngine::processBlock(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
                               CounterTiming timing) {
     if (n <= 0) return;
@@ -405,9 +414,10 @@ void BandEngine::processBlock(const float* inL, const float* inR, float* outL, f
     if (instructionSet() == InstructionSet::Avx2) return processBlockAvx2(inL, inR, outL, outR, n, timing);
 #endif
 #if defined(__SSE2__)
+    if (instructionSet() == InstructionSet::Portable) return processBlockPortable(inL, inR, outL, outR, n, timing);
     processBlockWith<Sse2Isa>(inL, inR, outL, outR, n, timing);
 #else
-    processBlockWith<BaselineIsa>(inL, inR, outL, outR, n, timing);
+    processBlockWith<PortableIsa>(inL, inR, outL, outR, n, timing);
 #endif
 }
 

@@ -96,6 +96,8 @@ private:
                           CounterTiming timing);
     void processBlockAvx2(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
                           CounterTiming timing);
+    void processBlockPortable(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
+                              CounterTiming timing);
     void processBlockAvx512(const float* inL, const float* inR, float* outL, float* outR, int32_t n,
                             CounterTiming timing);
     // Runs the lines of every lane over run (band signals y) into terms, the

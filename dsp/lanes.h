@@ -16,6 +16,7 @@ namespace vardelline {
 typedef double Doubles2 __attribute__((vector_size(16)));
 typedef double Doubles4 __attribute__((vector_size(32)));
 typedef double Doubles8 __attribute__((vector_size(64)));
+typedef float Floats2 __attribute__((vector_size(8)));
 typedef float Floats4 __attribute__((vector_size(16)));
 typedef float Floats8 __attribute__((vector_size(32)));
 typedef int32_t Ints4 __attribute__((vector_size(16)));

@@ -4,8 +4,6 @@
 // samples at a time, any other sample by sample. Both give the same bits.
 #pragma once
 
-#include <emmintrin.h>
-
 #include <cstdint>
 #include <cstring>
 
@@ -116,36 +114,39 @@ struct HeldLane {
     double bandLast;
 };
 
-// Two such lanes side by side, in the two halves of SSE2 registers (every
-// x86 target has them): one chain of arithmetic serves both.
+// Two such lanes side by side, in the two lanes of one register pair
+// (Pair is the instruction set's two-lane companion): one chain of arithmetic
+// serves both.
+template <class Pair>
 struct HeldPair {
+    typedef typename Pair::Doubles Doubles;
+    typedef typename Pair::Floats Floats;
+
     HeldPair(const HeldLane& a, const HeldLane& b)
         : first(a.lane),
           second(b.lane),
-          chorusLast(_mm_setr_pd(a.chorusLast, b.chorusLast)),
-          bandLast(_mm_setr_pd(a.bandLast, b.bandLast)),
-          feedback(_mm_setr_pd(a.lane.feedback, b.lane.feedback)),
-          gain(_mm_setr_pd(a.lane.gain, b.lane.gain)) {}
+          chorusLast(Doubles{a.chorusLast, b.chorusLast}),
+          bandLast(Doubles{a.bandLast, b.bandLast}),
+          feedback(Doubles{a.lane.feedback, b.lane.feedback}),
+          gain(Doubles{a.lane.gain, b.lane.gain}) {}
 
     VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {
         const float y0 = first.y[k], y1 = second.y[k];
-        const __m128d band = _mm_cvtps_pd(_mm_unpacklo_ps(_mm_set_ss(y0), _mm_set_ss(y1)));
-        const __m128 fed = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(feedback, chorusLast), band));
-        _mm_store_ss(first.chorus + w, fed);
-        _mm_store_ss(second.chorus + w, _mm_shuffle_ps(fed, fed, 1));
+        const Doubles band = Pair::widen(Floats{y0, y1});
+        const Floats fed = Pair::narrow(feedback * chorusLast + band);
+        first.chorus[w] = fed[0];
+        second.chorus[w] = fed[1];
         first.plain[w] = y0;
         second.plain[w] = y1;
-        const __m128d term = _mm_mul_pd(
-            _mm_add_pd(_mm_mul_pd(_mm_set1_pd(delayMix), bandLast), _mm_mul_pd(_mm_set1_pd(chorusMix), chorusLast)),
-            gain);
-        _mm_storel_pd(first.term + k, term);
-        _mm_storeh_pd(second.term + k, term);
-        chorusLast = _mm_cvtps_pd(fed);
+        const Doubles term = (delayMix * bandLast + chorusMix * chorusLast) * gain;
+        first.term[k] = term[0];
+        second.term[k] = term[1];
+        chorusLast = Pair::widen(fed);
         bandLast = band;
     }
 
     LaneLines first, second;
-    __m128d chorusLast, bandLast, feedback, gain;
+    Doubles chorusLast, bandLast, feedback, gain;
 };
 
 }  // namespace vardelline

@@ -72,6 +72,7 @@ void portableSinLanes(const double (&x)[8], double (&out)[8]) {
     if (instructionSet() == InstructionSet::Avx512) return portableSinLanesAvx512(x, out);
     if (instructionSet() == InstructionSet::Avx2) return portableSinLanesAvx2(x, out);
 #endif
+    if (instructionSet() == InstructionSet::Portable) return portableSinLanesWith<PortableIsa>(x, out);
     portableSinLanesWith<BaselineIsa>(x, out);
 }
 

@@ -8,7 +8,11 @@ namespace vardelline {
 namespace {
 
 InstructionSet detect() {
+#if defined(__SSE2__)
     InstructionSet widest = InstructionSet::Baseline;
+#else
+    InstructionSet widest = InstructionSet::Portable;  // the only variant built
+#endif
 #ifdef VARDELLINE_X86_DISPATCH
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2")) widest = InstructionSet::Avx2;
@@ -17,7 +21,9 @@ InstructionSet detect() {
         widest = InstructionSet::Avx512;
 #endif
     const char* limit = std::getenv("VARDELLINE_SIMD");
-    if (limit != nullptr && std::strcmp(limit, "baseline") == 0) widest = InstructionSet::Baseline;
+    if (limit != nullptr && std::strcmp(limit, "portable") == 0) widest = InstructionSet::Portable;
+    if (limit != nullptr && std::strcmp(limit, "baseline") == 0 && widest != InstructionSet::Portable)
+        widest = InstructionSet::Baseline;
     if (limit != nullptr && std::strcmp(limit, "avx2") == 0 && widest == InstructionSet::Avx512)
         widest = InstructionSet::Avx2;
     return widest;

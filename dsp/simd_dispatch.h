@@ -1,14 +1,17 @@
-// The audio loop is built up to three times, for AVX-512, for AVX2 and for
-// the baseline (SSE2 on x86), with the choice made once at load time. The
-// arithmetic is the same in all (no fused multiply-add), so the results are
-// bit for bit identical.
+// The audio loop is built for AVX-512, for AVX2 and for the baseline (SSE2)
+// on x86-64, with the choice made once at load time, and in plain vector code
+// any processor runs: the only variant elsewhere, chosen on x86 only when
+// asked for. The arithmetic is the same in all (no fused multiply-add), so the
+// results are bit for bit identical.
 //
-// The loop is a template on an instruction set (Sse2Isa, Avx2Isa, Avx512Isa;
-// BaselineIsa elsewhere), which gives the vector width, the loads and stores
-// of floats and the conversions between float and double: this compiler
-// splits a widening into halves through memory, which the x86 variants avoid
-// with their own instructions. Everything the loop calls is always inlined
-// into the variant, so it is built for that instruction set.
+// The loop is a template on an instruction set (PortableIsa; Sse2Isa,
+// BaselineIsa, Avx2Isa and Avx512Isa on x86), which gives the vector width,
+// the loads and stores of floats and the conversions between float and
+// double: on x86 this compiler splits a widening into halves through memory,
+// which the x86 variants avoid with their own instructions. Each set also
+// names its two-lane companion (Pair) for lanes that go in pairs. Everything
+// the loop calls is always inlined into the variant, so it is built for that
+// instruction set.
 #pragma once
 
 #include "dsp/lanes.h"
@@ -34,32 +37,32 @@ struct WholeVectors {
     VARDELLINE_LANES_INLINE static void storeFloats(float* p, Floats f) { store(p, f); }
 };
 
-struct BaselineIsa : WholeVectors<Floats4, Doubles4> {
-    static constexpr int kWidth = 4;
-    // The variant for code that compares lanes (see Avx512Isa).
-    typedef BaselineIsa Comparing;
-    typedef Ints4 Ints;
-#if defined(__SSE2__)
-    // Two SSE2 conversions (this compiler's own widening goes through memory).
+// Two lanes with the conversions left to the compiler: the pairs of the
+// portable variant. Floats uses its low two lanes.
+struct PortablePairIsa {
+    static constexpr int kWidth = 2;
+    typedef Floats4 Floats;
+    typedef Doubles2 Doubles;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
-        const __m128 v = reinterpret_cast<__m128>(f);
-        const Doubles2 low = reinterpret_cast<Doubles2>(_mm_cvtps_pd(v));
-        const Doubles2 high = reinterpret_cast<Doubles2>(_mm_cvtps_pd(_mm_movehl_ps(v, v)));
-        return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+        return __builtin_convertvector(__builtin_shufflevector(f, f, 0, 1), Doubles);
     }
     VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
-        const __m128 low = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 0, 1)));
-        const __m128 high = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 2, 3)));
-        return reinterpret_cast<Floats>(_mm_movelh_ps(low, high));
+        const Floats2 pair = __builtin_convertvector(d, Floats2);
+        return __builtin_shufflevector(pair, pair, 0, 1, 0, 1);
     }
-#else
-    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
-        return __builtin_convertvector(f, Doubles);
-    }
-#endif
-    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
-        return __builtin_convertvector(i, Doubles);
-    }
+};
+
+// Four lanes in plain vector code, for any processor: the compiler maps the
+// vectors onto its vector unit (two NEON registers each on ARM64) or splits
+// them into scalars.
+struct PortableIsa : WholeVectors<Floats4, Doubles4> {
+    static constexpr int kWidth = 4;
+    // The variant for code that compares lanes (see Avx512Isa).
+    typedef PortableIsa Comparing;
+    typedef PortablePairIsa Pair;
+    typedef Ints4 Ints;
+    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) { return __builtin_convertvector(f, Doubles); }
+    VARDELLINE_LANES_INLINE static Doubles widen(Ints i) { return __builtin_convertvector(i, Doubles); }
     // The pair of values at p repeated across the vector.
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
@@ -68,11 +71,14 @@ struct BaselineIsa : WholeVectors<Floats4, Doubles4> {
 };
 
 #if defined(__SSE2__)
+struct BaselineIsa;
+
 // Two lanes, in SSE2 registers: every x86 target has them, and vectors wider
 // than the registers go through memory. Floats uses its low two lanes.
 struct Sse2Isa {
     static constexpr int kWidth = 2;
     typedef BaselineIsa Comparing;
+    typedef Sse2Isa Pair;
     typedef Floats4 Floats;
     typedef Doubles2 Doubles;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
@@ -92,6 +98,27 @@ struct Sse2Isa {
         std::memcpy(p, &both, sizeof both);
     }
 };
+
+// Four lanes with SSE2 conversions (this compiler's own widening goes
+// through memory).
+struct BaselineIsa : PortableIsa {
+    typedef BaselineIsa Comparing;
+    typedef Sse2Isa Pair;
+    using PortableIsa::widen;
+    VARDELLINE_LANES_INLINE static Doubles widen(Floats f) {
+        const __m128 v = reinterpret_cast<__m128>(f);
+        const Doubles2 low = reinterpret_cast<Doubles2>(_mm_cvtps_pd(v));
+        const Doubles2 high = reinterpret_cast<Doubles2>(_mm_cvtps_pd(_mm_movehl_ps(v, v)));
+        return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+    }
+    VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
+        const __m128 low = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 0, 1)));
+        const __m128 high = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 2, 3)));
+        return reinterpret_cast<Floats>(_mm_movelh_ps(low, high));
+    }
+};
+#else
+typedef PortableIsa BaselineIsa;
 #endif
 
 #ifdef VARDELLINE_X86_DISPATCH
@@ -123,6 +150,7 @@ struct Avx2Isa : BaselineIsa {
 
 struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
     static constexpr int kWidth = 8;
+    typedef Sse2Isa Pair;
     // This compiler compares eight-lane vectors one lane at a time; four
     // lanes compare in one instruction.
     typedef Avx2Isa Comparing;
@@ -163,11 +191,13 @@ struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
 
 #endif
 
-enum class InstructionSet { Baseline, Avx2, Avx512 };
+// Portable is the plain vector code; on x86 it is built beside the others,
+// to compare it with them, and chosen only when asked for.
+enum class InstructionSet { Portable, Baseline, Avx2, Avx512 };
 
 // The widest variant the audio loop uses: what the processor runs, chosen
 // once at load time. The environment variable VARDELLINE_SIMD ("baseline",
-// "avx2") limits it, to compare the variants or to rule one out.
+// "avx2", "portable") limits it, to compare the variants or to rule one out.
 InstructionSet instructionSet();
 
 // Rounding helpers on lanes, for lanes within the int32 range.

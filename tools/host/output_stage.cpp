@@ -62,7 +62,11 @@ void ScratchAudio::write(const float* left, const float* right, size_t frames) {
     for (size_t i = 0; i < frames; ++i) {
         interleaved_[2 * i] = left[i];
         interleaved_[2 * i + 1] = right[i];
-        peak_ = std::fmax(peak_, std::fmax(std::fabs(left[i]), std::fabs(right[i])));
+        // Comparisons rather than fmax (NaN is passed over all the same):
+        // GCC 12 for ARM64 fails on the vectorised fmax reduction.
+        const float l = std::fabs(left[i]), r = std::fabs(right[i]);
+        if (l > peak_) peak_ = l;
+        if (r > peak_) peak_ = r;
     }
     if (std::fwrite(interleaved_.data(), sizeof(float), interleaved_.size(), file_) != interleaved_.size())
         throw HostError("cannot write the temporary file (is the disk full?)");
