@@ -14,10 +14,6 @@
 
 namespace artgen {
 
-Rgb rgb(int r, int g, int b) {
-    return {r / 255.0f, g / 255.0f, b / 255.0f};
-}
-
 Rgb mix(const Rgb& a, const Rgb& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }

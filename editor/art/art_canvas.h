@@ -15,7 +15,12 @@ namespace artgen {
 struct Rgb {
     float r = 0, g = 0, b = 0;
 };
-Rgb rgb(int r, int g, int b);
+// Worked out by the compiler, so that colour constants need no arithmetic
+// when a plug-in library loads (it would leave the host's floating-point
+// status flags changed).
+constexpr Rgb rgb(int r, int g, int b) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f};
+}
 Rgb mix(const Rgb& a, const Rgb& b, float t);
 
 class Font {

@@ -18,28 +18,28 @@ namespace lay = vardelline::layout;
 using vardelline::gui::Scale;
 
 // The colour scheme.
-const Rgb kWindow = rgb(192, 192, 192);  // the form's colour around the field
-const Rgb kRim = rgb(34, 36, 41);
-const Rgb kFieldTop = rgb(84, 88, 97);
-const Rgb kFieldBottom = rgb(58, 61, 68);
-const Rgb kWellTop = rgb(60, 63, 70);
-const Rgb kWellBottom = rgb(52, 55, 61);
-const Rgb kHeading = rgb(226, 229, 234);
-const Rgb kLabel = rgb(176, 182, 192);
-const Rgb kTick = rgb(122, 128, 139);
-const Rgb kAccent = rgb(242, 160, 52);
-const Rgb kAccentDark = rgb(196, 104, 24);
-const Rgb kTrackEdge = rgb(26, 27, 31);
+constexpr Rgb kWindow = rgb(192, 192, 192);  // the form's colour around the field
+constexpr Rgb kRim = rgb(34, 36, 41);
+constexpr Rgb kFieldTop = rgb(84, 88, 97);
+constexpr Rgb kFieldBottom = rgb(58, 61, 68);
+constexpr Rgb kWellTop = rgb(60, 63, 70);
+constexpr Rgb kWellBottom = rgb(52, 55, 61);
+constexpr Rgb kHeading = rgb(226, 229, 234);
+constexpr Rgb kLabel = rgb(176, 182, 192);
+constexpr Rgb kTick = rgb(122, 128, 139);
+constexpr Rgb kAccent = rgb(242, 160, 52);
+constexpr Rgb kAccentDark = rgb(196, 104, 24);
+constexpr Rgb kTrackEdge = rgb(26, 27, 31);
 // The image-list pictures have 5 bits a channel: their colours are chosen
 // on that grid (multiples of 8, plus the top bits repeated) so that they
 // keep their hue.
-const Rgb kTrackShadow = rgb(33, 33, 41);
-const Rgb kTrackFace = rgb(41, 41, 49);
-const Rgb kTrackLower = rgb(49, 49, 57);
-const Rgb kTrackLight = rgb(107, 107, 123);
-const Rgb kSlot = rgb(17, 18, 21);
-const Rgb kLcdTop = rgb(211, 220, 198);
-const Rgb kLcdBottom = rgb(186, 198, 174);
+constexpr Rgb kTrackShadow = rgb(33, 33, 41);
+constexpr Rgb kTrackFace = rgb(41, 41, 49);
+constexpr Rgb kTrackLower = rgb(49, 49, 57);
+constexpr Rgb kTrackLight = rgb(107, 107, 123);
+constexpr Rgb kSlot = rgb(17, 18, 21);
+constexpr Rgb kLcdTop = rgb(211, 220, 198);
+constexpr Rgb kLcdBottom = rgb(186, 198, 174);
 
 const char* const kColumnHeadings[lay::kNumColumns] = {"Left Delay", "Right Delay", "Speed",
                                                        "Pan",        "Width",       "Feedback"};
@@ -220,8 +220,13 @@ ArtCanvas drawScene(const Fonts& fonts, const Scale& S, const ArtCanvas& track, 
                    mix(kFieldBottom, rgb(255, 255, 255), 0.15f));
     const char* maker = "QuorvaneFX";
     float makerLeft = w - 24 - fonts.bold.width(maker, 15);
+    // Bar heights 3 + 9 (0.5 + 0.5 sin(0.9 b + 0.6)), written out: a sine
+    // here would bring the platform's maths library into the plug-in, whose
+    // sound uses only its own.
+    static constexpr float kBarLevels[8] = {0x1.414efap+3f, 0x1.7fa3a8p+3f, 0x1.514446p+3f, 0x1.b291cp+2f,
+                                            0x1.c9f8fp+1f,  0x1.aabb1p+1f,  0x1.8f8738p+2f, 0x1.434b98p+3f};
     for (int b = 0; b < 8; ++b) {
-        float level = 3 + 9 * (0.5f + 0.5f * std::sin(b * 0.9f + 0.6f));
+        const float level = kBarLevels[b];
         scene.roundRect((makerLeft - 48 + b * 5) * f, (256 - level) * f, 3 * f, level * f, 1 * f, kAccent,
                         kAccentDark);
     }
