@@ -20,14 +20,16 @@ namespace {
 
 constexpr double kDenormalOffset = 1e-12;
 
-// The longest chorus delay at rate fs is twice 0.16 s plus a sample (and one
-// more for rounding); the ring is the next power of two that holds it.
-int32_t ringSizeFor(float fs) {
-    double longest = std::floor(0.32 * static_cast<double>(fs)) + 2.0;
+// The longest delay of seconds at rate fs, plus a sample (and one more for
+// rounding), as the next power of two that holds it: the plain lines delay
+// by up to 0.16 s, the chorus lines by twice that.
+int32_t ringSizeFor(float fs, double seconds) {
+    double longest = std::floor(seconds * static_cast<double>(fs)) + 2.0;
     int32_t size = 64;
     while (size < longest && size < BandEngine::kMaxRingSize) size *= 2;
     return size;
 }
+constexpr double kPlainSeconds = 0.16, kChorusSeconds = 0.32;
 
 // Non-finite input is taken as silence and input beyond +-1e30 is limited
 // there, so that one bad sample cannot poison the filters and the feedback
@@ -75,31 +77,40 @@ void BandEngine::operator delete(void* memory, size_t size) {
 }
 
 BandEngine::BandEngine() {
-    ringMask = ringSizeFor(fs) - 1;
+    ringMask = ringSizeFor(fs, kChorusSeconds) - 1;
+    plainMask = ringSizeFor(fs, kPlainSeconds) - 1;
 }
 
 void BandEngine::setSampleRate(float newRate) {
     fs = newRate;
-    int32_t size = ringSizeFor(newRate);
-    if (size == ringMask + 1) return;
-    ringMask = size - 1;
+    const int32_t chorusSize = ringSizeFor(newRate, kChorusSeconds);
+    const int32_t plainSize = ringSizeFor(newRate, kPlainSeconds);
+    if (chorusSize == ringMask + 1 && plainSize == plainMask + 1) return;
+    // Cleared over the larger of the old and the new size: whatever was
+    // written, and whatever the new size reads.
     bank.clearHistories();
     if (delayTouched) {
-        clearLines(delayLineL, kBands);
-        clearLines(delayLineR, kBands);
+        clearLines(delayLineL, std::max(plainSize, plainMask + 1));
+        clearLines(delayLineR, std::max(plainSize, plainMask + 1));
         delayTouched = false;
     }
-    clearChorusLines();
+    if (chorusTouched) {
+        clearLines(chorusLineL, std::max(chorusSize, ringMask + 1));
+        clearLines(chorusLineR, std::max(chorusSize, ringMask + 1));
+        chorusTouched = false;
+    }
+    ringMask = chorusSize - 1;
+    plainMask = plainSize - 1;
 }
 
-void BandEngine::clearLines(float (*lines)[kLineStride], int count) {
-    for (int i = 0; i < count; ++i) std::memset(lines[i], 0, sizeof(float) * static_cast<size_t>(ringMask + 1));
+void BandEngine::clearLines(float (*lines)[kLineStride], int32_t size) {
+    for (int b = 0; b < kBands; ++b) std::memset(lines[b], 0, sizeof(float) * static_cast<size_t>(size));
 }
 
 void BandEngine::clearChorusLines() {
     if (!chorusTouched) return;
-    clearLines(chorusLineL, kBands);
-    clearLines(chorusLineR, kBands);
+    clearLines(chorusLineL, ringMask + 1);
+    clearLines(chorusLineR, ringMask + 1);
     chorusTouched = false;
 }
 
@@ -250,6 +261,7 @@ template <class Isa>
 VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
                                                   const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
+    const RingMasks masks = {mask, static_cast<uint32_t>(plainMask)};
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
@@ -273,8 +285,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      ch == 0 ? bandGainL[b] : bandGainR[b],
                                      y[lane],
                                      terms[lane]};
-            if (goesInChunks(lines, w0, mask, n)) {
-                const ChunkedLane& c = chunked[chunkedCount++] = ChunkedLane(lines, w0, mask);
+            if (goesInChunks(lines, w0, masks, n)) {
+                const ChunkedLane& c = chunked[chunkedCount++] = ChunkedLane(lines, w0, masks);
                 // The run's line ranges, fetched while the loop starts.
                 for (int k = 0; k < n; k += 16) {
                     __builtin_prefetch(c.chorusIn + k);
@@ -283,7 +295,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                     __builtin_prefetch(c.plainOut + k, 1);
                 }
             } else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
-                held[heldCount++] = HeldLane(lines, w0, mask);
+                held[heldCount++] = HeldLane(lines, w0, masks);
             else
                 bySample[bySampleCount++] = lines;
         }
@@ -311,7 +323,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                 const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
                 if (kHolding == 1) one.run(w, k, dMix, cMix);
                 if (kHolding == 2) two.run(w, k, dMix, cMix);
-                for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, mask, k, dMix, cMix);
+                for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, masks, k, dMix, cMix);
             }
             // The chunks spread evenly over the steps.
             for (const int until = std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16); chunk < until; ++chunk) {

@@ -40,6 +40,7 @@ public:
     void setSampleRate(float fs);
     float sampleRate() const { return fs; }
     int32_t ringSize() const { return ringMask + 1; }
+    int32_t plainRingSize() const { return plainMask + 1; }
 
     // Takes all 81 parameter values: redesigns the filters (keeping their
     // histories) and recomputes the band controls.
@@ -105,10 +106,12 @@ private:
     template <class Isa>
     void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
                   float (*nextY)[kMaxRun], const BandSums& previous);
-    void clearLines(float (*lines)[kLineStride], int count);
+    // Zeroes the first size entries of the eight lines.
+    void clearLines(float (*lines)[kLineStride], int32_t size);
 
     float fs = kDefaultSampleRate;
-    int32_t ringMask = 0;
+    int32_t ringMask = 0;   // the chorus lines' ring
+    int32_t plainMask = 0;  // the plain lines' ring, half as long or the same
     float P[kNumParamSlots] = {};
 
     FilterBank bank;

@@ -24,30 +24,41 @@ struct LaneLines {
 
 constexpr int kChunk = 8;
 
-// Whether a lane can go in chunks over a run of n samples that writes ring
-// positions w0 .. w0 + n - 1: no range wraps around the ring, the chorus line
-// only reads entries written before the chunk (so its length is at least a
-// chunk), the plain line may be written before it is read (it only delays the
-// band signal, so any length from 1 on gives the same reads) and no read
-// sees an entry the run writes later.
-inline bool goesInChunks(const LaneLines& lane, uint32_t w0, uint32_t mask, int n) {
-    const uint32_t ring = mask + 1;
+// The index masks of the two rings: the chorus lines' ring and the plain
+// lines' ring, which holds half the delay and so is at most as long. Both are
+// powers of two, so a position in the chorus ring masked with plain is the
+// same position in the plain ring.
+struct RingMasks {
+    uint32_t chorus;
+    uint32_t plain;
+};
+
+// Whether a lane can go in chunks over a run of n samples that writes chorus
+// ring positions w0 .. w0 + n - 1: no range wraps around its ring, the chorus
+// line only reads entries written before the chunk (so its length is at
+// least a chunk), the plain line may be written before it is read (it only
+// delays the band signal, so any length from 1 on gives the same reads) and
+// no read sees an entry the run writes later.
+inline bool goesInChunks(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
     const uint32_t count = static_cast<uint32_t>(n);
-    auto fits = [&](uint32_t length, uint32_t shortest) {
-        return length >= shortest && length <= ring - count && ((w0 - length) & mask) + count <= ring;
+    auto fits = [&](uint32_t start, uint32_t mask, uint32_t length, uint32_t shortest) {
+        const uint32_t ring = mask + 1;
+        return start + count <= ring && length >= shortest && length <= ring - count &&
+               ((start - length) & mask) + count <= ring;
     };
-    return n >= kChunk && w0 + count <= ring && fits(lane.chorusLength, kChunk) && fits(lane.plainLength, 1);
+    return n >= kChunk && fits(w0, masks.chorus, lane.chorusLength, kChunk) &&
+           fits(w0 & masks.plain, masks.plain, lane.plainLength, 1);
 }
 
 // A lane that goes in chunks, with its run's ranges resolved to pointers:
-// none of them wraps around the ring.
+// none of them wraps around its ring.
 struct ChunkedLane {
     ChunkedLane() = default;
-    ChunkedLane(const LaneLines& lane, uint32_t w0, uint32_t mask)
-        : chorusIn(lane.chorus + ((w0 - lane.chorusLength) & mask)),
-          plainIn(lane.plain + ((w0 - lane.plainLength) & mask)),
+    ChunkedLane(const LaneLines& lane, uint32_t w0, RingMasks masks)
+        : chorusIn(lane.chorus + ((w0 - lane.chorusLength) & masks.chorus)),
+          plainIn(lane.plain + (((w0 & masks.plain) - lane.plainLength) & masks.plain)),
           chorusOut(lane.chorus + w0),
-          plainOut(lane.plain + w0),
+          plainOut(lane.plain + (w0 & masks.plain)),
           y(lane.y),
           term(lane.term),
           feedback(lane.feedback),
@@ -80,13 +91,14 @@ VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double del
 }
 
 // Sample k of a lane that goes sample by sample.
-VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, uint32_t mask, int k, double delayMix,
+VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, RingMasks masks, int k, double delayMix,
                                        double chorusMix) {
-    const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
-    const float c = lane.chorus[(w - lane.chorusLength) & mask];
+    const uint32_t w = (w0 + static_cast<uint32_t>(k)) & masks.chorus;
+    const float c = lane.chorus[(w - lane.chorusLength) & masks.chorus];
     lane.chorus[w] = static_cast<float>(lane.feedback * c + lane.y[k]);
-    const float d = lane.plain[(w - lane.plainLength) & mask];
-    lane.plain[w] = lane.y[k];
+    const uint32_t wp = w & masks.plain;
+    const float d = lane.plain[(wp - lane.plainLength) & masks.plain];
+    lane.plain[wp] = lane.y[k];
     lane.term[k] = (delayMix * d + chorusMix * c) * lane.gain;
 }
 
@@ -95,15 +107,18 @@ VARDELLINE_LANES_INLINE void runSample(const LaneLines& lane, uint32_t w0, uint3
 // in registers rather than through the lines.
 struct HeldLane {
     HeldLane() = default;
-    HeldLane(const LaneLines& lanes, uint32_t w0, uint32_t mask)
-        : lane(lanes), chorusLast(lanes.chorus[(w0 - 1) & mask]), bandLast(lanes.plain[(w0 - 1) & mask]) {}
+    HeldLane(const LaneLines& lanes, uint32_t w0, RingMasks masks)
+        : lane(lanes),
+          chorusLast(lanes.chorus[(w0 - 1) & masks.chorus]),
+          bandLast(lanes.plain[(w0 - 1) & masks.plain]),
+          plainMask(masks.plain) {}
 
-    // Sample k, written at ring position w.
+    // Sample k, written at chorus ring position w.
     VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {
         const float y = lane.y[k];
         const float fed = static_cast<float>(lane.feedback * chorusLast + y);
         lane.chorus[w] = fed;
-        lane.plain[w] = y;
+        lane.plain[w & plainMask] = y;
         lane.term[k] = (delayMix * bandLast + chorusMix * chorusLast) * lane.gain;
         chorusLast = fed;
         bandLast = y;
@@ -112,6 +127,7 @@ struct HeldLane {
     LaneLines lane;
     double chorusLast;  // floats, held in doubles
     double bandLast;
+    uint32_t plainMask;
 };
 
 // Two such lanes side by side, in the two lanes of one register pair
@@ -128,7 +144,8 @@ struct HeldPair {
           chorusLast(Doubles{a.chorusLast, b.chorusLast}),
           bandLast(Doubles{a.bandLast, b.bandLast}),
           feedback(Doubles{a.lane.feedback, b.lane.feedback}),
-          gain(Doubles{a.lane.gain, b.lane.gain}) {}
+          gain(Doubles{a.lane.gain, b.lane.gain}),
+          plainMask(a.plainMask) {}
 
     VARDELLINE_LANES_INLINE void run(uint32_t w, int k, double delayMix, double chorusMix) {
         const float y0 = first.y[k], y1 = second.y[k];
@@ -136,8 +153,8 @@ struct HeldPair {
         const Floats fed = Pair::narrow(feedback * chorusLast + band);
         first.chorus[w] = fed[0];
         second.chorus[w] = fed[1];
-        first.plain[w] = y0;
-        second.plain[w] = y1;
+        first.plain[w & plainMask] = y0;
+        second.plain[w & plainMask] = y1;
         const Doubles term = (delayMix * bandLast + chorusMix * chorusLast) * gain;
         first.term[k] = term[0];
         second.term[k] = term[1];
@@ -147,6 +164,7 @@ struct HeldPair {
 
     LaneLines first, second;
     Doubles chorusLast, bandLast, feedback, gain;
+    uint32_t plainMask;
 };
 
 }  // namespace vardelline

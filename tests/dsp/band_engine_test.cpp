@@ -206,13 +206,16 @@ TEST(BandEngine, SampleRateSetsLengthsAndRing) {
     p.v[kLeftDelay] = 1.0f;
     auto engine = makeEngine(p, 48000.0f);
     EXPECT_EQ(engine->ringSize(), 16384);
+    EXPECT_EQ(engine->plainRingSize(), 8192);  // the plain lines hold half as much
     std::vector<float> in(64, 0.0f), outL, outR;
     render(*engine, in, in, outL, outR, {64}, CounterTiming::AdvanceBeforeUpdate);
     EXPECT_EQ(engine->delayLengthL(0), 7681);
     engine->setSampleRate(96000.0f);
     EXPECT_EQ(engine->ringSize(), 32768);
+    EXPECT_EQ(engine->plainRingSize(), 16384);
     engine->setSampleRate(192000.0f);
     EXPECT_EQ(engine->ringSize(), 65536);
+    EXPECT_EQ(engine->plainRingSize(), 32768);
     engine->setSampleRate(1.0e6f);
     engine->setParameters(p.v);
     render(*engine, in, in, outL, outR, {64}, CounterTiming::AdvanceBeforeUpdate);
