@@ -286,6 +286,38 @@ DWORD guiObjects(DWORD kind) {
 
 }  // namespace
 
+// A DPI-aware host at 200 %: it tells the editor its scale before opening
+// ('PreS', 'AeCs', the factor in opt), as such hosts do. The editor must be
+// drawn at twice the size, and a press at the device pixel twice a layout
+// pixel must set the value the same press sets at 100 %.
+void checkScaled(AEffect*(VST_CALL* entry)(audioMasterCallback), HWND host) {
+    typedef BOOL(WINAPI * SetContext)(HANDLE);
+    if (auto set = reinterpret_cast<SetContext>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext"))))
+        set(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)));  // per-monitor aware, version 2
+    AEffect* effect = entry(hostCallback);
+    effect->dispatcher(effect, effVendorSpecific, fourCharCode("PreS"), fourCharCode("AeCs"), nullptr, 2.0f);
+    ERect* rect = nullptr;
+    effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
+    check(rect != nullptr && rect->right - rect->left == 1462 && rect->bottom - rect->top == 556,
+          "at 200 % the editor asks for 1462 x 556 before it opens");
+    effect->dispatcher(effect, effEditOpen, 0, 0, host, 0.0f);
+    pump(100, {effect});
+    HWND editor = editorOf(host);
+    RECT r{};
+    if (editor != nullptr) GetClientRect(editor, &r);
+    check(r.right == 1462 && r.bottom == 556, "at 200 % the editor window is 1462 x 556");
+    if (editor != nullptr) {
+        SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at(660, 212));
+        SendMessageW(editor, WM_LBUTTONUP, 0, at(660, 212));
+    }
+    check(std::fabs(effect->getParameter(effect, 21) - 0.5f) < 1e-6f,
+          "at 200 % a press at (660, 212) sets band 3's pan to 0.5, as (330, 106) does at 100 %");
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    pump(5, {});
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s vardelline.dll\n", argv[0]);
@@ -342,6 +374,7 @@ int main(int argc, char** argv) {
         pump(5, {});
     }
     check(editorOf(hosts[0]) == nullptr && editorOf(hosts[1]) == nullptr, "no editor window is left behind");
+    checkScaled(entry, hosts[0]);
     WNDCLASSEXW probe{};
     probe.cbSize = sizeof probe;
     check(GetClassInfoExW(library, kEditorClass, &probe) == 0, "the window class is gone after the last editor");
