@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "editor/layout.h"
+#include "editor/remote_requests.h"
 #include "vst/editor_remote.h"
 #include "vst/plugin.h"
 
@@ -175,37 +176,8 @@ void APluginEditor::endEdit(int index) {
 
 VstIntPtr APluginEditor::remoteMouse(const void* ptr) {
     remote::EditorMouseEvent event;
-    std::memcpy(&event, ptr, sizeof event);
-    event.control[sizeof event.control - 1] = '\0';
-    gui::Control* aimedAt = nullptr;
-    if (event.control[0] != '\0') {
-        aimedAt = window->findControl(event.control);
-        if (aimedAt == nullptr) return 0;
-    }
-    gui::PointerEvent pointer;
-    switch (event.kind) {
-        case remote::kMousePress: pointer.kind = gui::PointerKind::Press; break;
-        case remote::kMouseMove: pointer.kind = gui::PointerKind::Move; break;
-        case remote::kMouseRelease: pointer.kind = gui::PointerKind::Release; break;
-        case remote::kMouseCaptureLost: pointer.kind = gui::PointerKind::CaptureLost; break;
-        default: return 0;
-    }
-    switch (event.button) {
-        case remote::kButtonLeft: pointer.button = gui::MouseButton::Left; break;
-        case remote::kButtonRight: pointer.button = gui::MouseButton::Right; break;
-        case remote::kButtonMiddle: pointer.button = gui::MouseButton::Middle; break;
-        default:
-            // Only a move or a lost capture has no button.
-            if (pointer.kind != gui::PointerKind::Move && pointer.kind != gui::PointerKind::CaptureLost) return 0;
-    }
-    pointer.x = event.x;
-    pointer.y = event.y;
-    pointer.shift.shift = (event.modifiers & remote::kModifierShift) != 0;
-    pointer.shift.ctrl = (event.modifiers & remote::kModifierCtrl) != 0;
-    pointer.shift.alt = (event.modifiers & remote::kModifierAlt) != 0;
-    gui::Form::EventScope scope(*window);
-    window->dispatchPointer(pointer, aimedAt);
-    return 1;
+    std::memcpy(&event, ptr, sizeof event);  // the host's pointer may be unaligned
+    return remote::deliverMouse(*window, event) ? 1 : 0;
 }
 
 VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* ptrArg, float floatArg) {
@@ -217,18 +189,12 @@ VstIntPtr APluginEditor::vendorSpecific(VstInt32 lArg, VstIntPtr lArg2, void* pt
     switch (lArg2) {
         case remote::kCommandFramebuffer: {
             if (ptrArg == nullptr) return 0;
-            window->repaintPending();
-            const gui::Surface& frame = window->framebuffer();
-            remote::EditorFramebuffer description{frame.width(), frame.height(), frame.stride(), frame.pixels()};
+            const remote::EditorFramebuffer description = remote::describeFramebuffer(*window);
             std::memcpy(ptrArg, &description, sizeof description);
             return 1;
         }
         case remote::kCommandMouse: return ptrArg != nullptr ? remoteMouse(ptrArg) : 0;
-        case remote::kCommandTick: {
-            gui::Form::EventScope scope(*window);
-            window->fireTimers();
-            return 1;
-        }
+        case remote::kCommandTick: remote::deliverTick(*window); return 1;
         default: return 0;
     }
 }

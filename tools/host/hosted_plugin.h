@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "vst/editor_remote.h"
+#include "editor/editor_remote.h"
 
 namespace vardelline::host {
 

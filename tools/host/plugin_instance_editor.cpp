@@ -3,6 +3,7 @@
 #include "tools/host/editor_scale.h"
 #include "tools/host/host_error.h"
 #include "tools/host/plugin_instance.h"
+#include "vst/editor_remote.h"
 
 namespace vardelline::host {
 
