@@ -4,12 +4,17 @@
 #include <chrono>
 
 #include "clap/clap_effect.h"
+#include "editor/remote_requests.h"
 
 namespace vardelline::clapfx {
 
-// Until the host gives a scale, the user's or the desktop's applies.
-ClapEditor::ClapEditor(ClapEffect& effect) : effect_(effect) {
-    createWindow(gui::chooseScale(0.0, [] { return gui::desktopScale(nullptr); }));
+ClapEditor::ClapEditor(ClapEffect& effect, double factor) : effect_(effect) {
+    createWindow(gui::chooseScale(factor, [] { return gui::desktopScale(nullptr); }));
+}
+
+ClapEditor* ClapEditor::of(const clap_plugin* plugin) {
+    ClapEffect* effect = ClapEffect::from(plugin);
+    return effect != nullptr ? effect->editor.get() : nullptr;
 }
 
 void ClapEditor::createWindow(double factor) {
@@ -95,6 +100,11 @@ void ClapEditor::tick() {
     if (effect_.editorValuesStale.exchange(false, std::memory_order_relaxed)) refreshValues();
     window_->platform()->processEvents();
     window_->repaintPending();
+}
+
+void ClapEditor::remoteTick() {
+    if (effect_.editorValuesStale.exchange(false, std::memory_order_relaxed)) refreshValues();
+    remote::deliverTick(*window_);
 }
 
 void ClapEditor::onTimer(clap_id id) {

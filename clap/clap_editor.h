@@ -25,10 +25,15 @@ class ClapEditor : private AutomationTarget {
 public:
     static constexpr uint32_t kTickMs = 25;
 
-    explicit ClapEditor(ClapEffect& effect);
+    // At factor, or with 0 at the user's or the desktop's until the host
+    // gives one.
+    explicit ClapEditor(ClapEffect& effect, double factor = 0.0);
     ~ClapEditor() override;
     ClapEditor(const ClapEditor&) = delete;
     ClapEditor& operator=(const ClapEditor&) = delete;
+
+    // The editor of the instance behind a host's plug-in handle, or null.
+    static ClapEditor* of(const clap_plugin* plugin);
 
     // Embeds the window in the host's (an X11 window id or an HWND); false
     // when no window could be made there.
@@ -49,6 +54,9 @@ public:
     void onDescriptor(int fd);
     // Main thread: takes the effect's current values.
     void refreshValues();
+    // Main thread, for a host driving the window without a window system:
+    // values the audio thread changed, then one tick of the window's timers.
+    void remoteTick();
 
     TPluginEditorWindow& window() { return *window_; }
     bool embedded() const { return embedded_; }

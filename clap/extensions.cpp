@@ -22,6 +22,7 @@ const void* findExtension(const char* id) {
         {CLAP_EXT_GUI, guiExtension()},
         {CLAP_EXT_TIMER_SUPPORT, timerSupportExtension()},
         {CLAP_EXT_POSIX_FD_SUPPORT, posixFdSupportExtension()},
+        {VARDELLINE_EXT_EDITOR_REMOTE, editorRemoteExtension()},
     };
     for (const Entry& entry : entries) {
         if (std::strcmp(id, entry.id) == 0) return entry.table;

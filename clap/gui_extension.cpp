@@ -21,11 +21,6 @@ constexpr const char* kWindowApi = CLAP_WINDOW_API_X11;
 constexpr uint32_t kWidth = layout::kClientWidth;
 constexpr uint32_t kHeight = layout::kClientHeight;
 
-ClapEditor* editorOf(const clap_plugin* plugin) {
-    ClapEffect* effect = ClapEffect::from(plugin);
-    return effect != nullptr ? effect->editor.get() : nullptr;
-}
-
 bool VCLAP_ABI isApiSupported(const clap_plugin* plugin, const char* api, bool floating) {
     return ClapEffect::from(plugin) != nullptr && api != nullptr && !floating && std::strcmp(api, kWindowApi) == 0;
 }
@@ -55,7 +50,7 @@ void VCLAP_ABI destroy(const clap_plugin* plugin) {
 // The editor draws itself anew at the host's factor (physical pixels on
 // both window systems we embed in).
 bool VCLAP_ABI setScale(const clap_plugin* plugin, double factor) {
-    ClapEditor* editor = editorOf(plugin);
+    ClapEditor* editor = ClapEditor::of(plugin);
     if (editor == nullptr || !(factor > 0.0)) return false;
     editor->setScale(factor);
     return true;
@@ -65,7 +60,7 @@ bool VCLAP_ABI setScale(const clap_plugin* plugin, double factor) {
 // settings give): hosts size their frame from it.
 bool VCLAP_ABI getSize(const clap_plugin* plugin, uint32_t* width, uint32_t* height) {
     if (ClapEffect::from(plugin) == nullptr || width == nullptr || height == nullptr) return false;
-    if (ClapEditor* editor = editorOf(plugin)) {
+    if (ClapEditor* editor = ClapEditor::of(plugin)) {
         *width = editor->width();
         *height = editor->height();
         return true;
@@ -96,7 +91,7 @@ bool VCLAP_ABI setSize(const clap_plugin* plugin, uint32_t width, uint32_t heigh
 }
 
 bool VCLAP_ABI setParent(const clap_plugin* plugin, const clap_window* window) {
-    ClapEditor* editor = editorOf(plugin);
+    ClapEditor* editor = ClapEditor::of(plugin);
     if (editor == nullptr || window == nullptr || window->api == nullptr || std::strcmp(window->api, kWindowApi) != 0)
         return false;
 #if defined(_WIN32)
@@ -114,25 +109,25 @@ bool VCLAP_ABI setTransient(const clap_plugin*, const clap_window*) {
 void VCLAP_ABI suggestTitle(const clap_plugin*, const char*) {}
 
 bool VCLAP_ABI show(const clap_plugin* plugin) {
-    ClapEditor* editor = editorOf(plugin);
+    ClapEditor* editor = ClapEditor::of(plugin);
     if (editor == nullptr) return false;
     editor->show();
     return true;
 }
 
 bool VCLAP_ABI hide(const clap_plugin* plugin) {
-    ClapEditor* editor = editorOf(plugin);
+    ClapEditor* editor = ClapEditor::of(plugin);
     if (editor == nullptr) return false;
     editor->hide();
     return true;
 }
 
 void VCLAP_ABI onTimer(const clap_plugin* plugin, clap_id id) {
-    if (ClapEditor* editor = editorOf(plugin)) editor->onTimer(id);
+    if (ClapEditor* editor = ClapEditor::of(plugin)) editor->onTimer(id);
 }
 
 void VCLAP_ABI onDescriptor(const clap_plugin* plugin, int fd, uint32_t) {
-    if (ClapEditor* editor = editorOf(plugin)) editor->onDescriptor(fd);
+    if (ClapEditor* editor = ClapEditor::of(plugin)) editor->onDescriptor(fd);
 }
 
 constexpr clap_plugin_gui kGui = {isApiSupported, preferredApi, create,    destroy,      setScale,

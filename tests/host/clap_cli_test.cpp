@@ -1,8 +1,11 @@
 // vardelline-host on both editions: info shows the same parameters and
 // texts, renders through the .clap equal the VST 2 library's sample for
-// sample, validate passes on the .clap, and CLAP libraries that are not ours
-// or are broken are refused with one clear line.
+// sample, snapshots its pictures pixel for pixel, validate passes on the
+// .clap, and CLAP libraries that are not ours or are broken are refused with
+// one clear line.
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "host_test_support.h"
 
@@ -90,6 +93,51 @@ TEST_F(ClapCliTest, ValidatePassesOnTheClapAndSkipsWhatIsVst2Only) {
     for (const char* line : {"(CLAP) at level 1", "PASS  lifecycle", "PASS  parameters", "PASS  audio",
                              "PASS  state", "SKIP  dispatcher      VST 2 only", " 0 failed\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
+}
+
+// The width and height a PNG's header gives.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& png) {
+    auto word = [&png](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4 && at + i < png.size(); ++i) v = v << 8 | static_cast<unsigned char>(png[at + i]);
+        return v;
+    };
+    return {word(16), word(20)};
+}
+
+// Both editions draw through the same editor; the picture of the .clap is the
+// VST 2 library's byte for byte (one PNG writer: equal files, equal pixels),
+// also after mouse actions, which must reach the editor at every factor.
+TEST_F(ClapCliTest, SnapshotsEqualTheVst2LibraryPixelForPixel) {
+    const struct {
+        const char* setting;
+        uint32_t width;
+    } cases[] = {
+        {"", 731},
+        {"-p Extreme --scale 2", 1462},
+        {"-p Panned --param 'Band 3 Pan=0.2' --param 51=0.75", 731},
+        {"-p 3 -m drag:HsFeed3:10:70", 731},
+        {"-p 3 --scale 2 -m drag:HsFeed3:10:70 -m click:HsPan5:30:shift", 1462},
+        {"--scale 1.5 -m press:HWet:80 -m move:HWet:20", 1097},
+    };
+    for (const auto& c : cases) {
+        const std::string common = std::string("snapshot -q ") + c.setting;
+        const hosttest::RunResult vst = run(common + " -o vst.png");
+        const hosttest::RunResult clap = runClap(common + " -o clap.png");
+        ASSERT_EQ(vst.exitCode, 0) << vst.err;
+        ASSERT_EQ(clap.exitCode, 0) << c.setting << ": " << clap.err;
+        const std::string picture = hosttest::fileText(path("clap.png"));
+        EXPECT_EQ(pngSize(picture).first, c.width) << c.setting;
+        EXPECT_TRUE(picture == hosttest::fileText(path("vst.png"))) << c.setting;
+    }
+    // The drag above changed the picture, so equal pictures were no accident.
+    ASSERT_EQ(runClap("snapshot -q -p 3 -o still.png").exitCode, 0);
+    ASSERT_EQ(runClap("snapshot -q -p 3 -m drag:HsFeed3:10:70 -o dragged.png").exitCode, 0);
+    EXPECT_NE(hosttest::fileText(path("still.png")), hosttest::fileText(path("dragged.png")));
+
+    const hosttest::RunResult unknown = runClap("snapshot -o x.png -m click:HsNone:30");
+    EXPECT_EQ(unknown.err, "error: the editor has no control 'HsNone'\n");
+    EXPECT_FALSE(hosttest::fs::exists(path("x.png")));
 }
 
 TEST_F(ClapCliTest, RefusesClapLibrariesThatAreNotOursOrBrokenWithOneLine) {

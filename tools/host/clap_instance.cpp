@@ -187,10 +187,6 @@ std::string ClapInstance::programName(int index) {
     return index >= 0 && index < programCount() ? module_->presets()[index].name : "";
 }
 
-std::unique_ptr<HeadlessEditor> ClapInstance::openHeadlessEditor(double /*scale*/) {
-    throw HostError(path() + ": the CLAP editor opens only inside a window (gui extension); snapshot the VST 2 library");
-}
-
 std::string ClapInstance::effectName() {
     const char* name = module_->descriptor().name;
     return name != nullptr ? name : "";

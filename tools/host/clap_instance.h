@@ -53,8 +53,8 @@ public:
     std::string effectName() override;
 
     void printDescription() override;                                // clap_instance_description.cpp
-    // Throws HostError: the editor is reachable only through the gui
-    // extension, inside a real window.
+    // Through our editor-remote extension (clap_instance_editor.cpp);
+    // throws HostError when the plug-in does not offer it.
     std::unique_ptr<HeadlessEditor> openHeadlessEditor(double scale) override;
 
     // The plug-in itself, for checks of its own interface.

@@ -1,8 +1,9 @@
 // The snapshot subcommand: opens the plug-in's editor without any window
 // system, optionally sets a program and parameters and plays mouse actions
 // on its sliders, then writes the window as a PNG picture. It drives the
-// editor only through the binary interface (for VST 2, effEditOpen and the
-// editor's vendor-specific requests of vst/editor_remote.h).
+// editor only through the binary interface: for VST 2, effEditOpen and the
+// editor's vendor-specific requests of vst/editor_remote.h; for CLAP, our
+// editor-remote extension of clap/abi/editor_remote.h.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
