@@ -121,7 +121,7 @@ struct Reader {
     static int64_t VCLAP_ABI read(const clap_istream* stream, void* data, uint64_t size) {
         auto* reader = static_cast<Reader*>(stream->ctx);
         const size_t n = std::min<size_t>(size, reader->bytes.size() - reader->position);
-        std::memcpy(data, reader->bytes.data() + reader->position, n);
+        if (n > 0) std::memcpy(data, reader->bytes.data() + reader->position, n);  // an empty stream has no data()
         reader->position += n;
         return static_cast<int64_t>(n);
     }
