@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Linux on 64-bit ARM, proven under emulation: cross-builds the VST 2 plug-in,
-# the LV2 bundle, the command-line host and the validator with
+# the LV2 bundle, the CLAP plug-in, the command-line host and the validator with
 # g++-aarch64-linux-gnu, checks what the libraries export and need, then under
 # qemu-user renders every factory program and a setting with every band
 # modulated, which must match the x86-64 build's renders sample for sample,
@@ -48,7 +48,7 @@ fi
 
 # --- Cross build ----------------------------------------------------------
 cmake --preset linux-arm64 >/dev/null
-cmake --build "$ARM_BUILD" -j "${JOBS:-2}" --target vardelline vardelline-host vardelline-validate vardelline_lv2_bundle
+cmake --build "$ARM_BUILD" -j "${JOBS:-2}" --target vardelline vardelline-host vardelline-validate vardelline_lv2_bundle vardelline_clap_plugin
 
 # Runs an ARM64 program. The multiarch folder is named too, for libX11.
 QEMU=(qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/lib/aarch64-linux-gnu)
@@ -57,7 +57,8 @@ arm_host=("${QEMU[@]}" "$ARM_BUILD/tools/host/vardelline-host" --plugin "$ARM_BU
 # --- What the libraries are, export and need ------------------------------
 bundle=$ARM_BUILD/lv2-bundles/vardelline.lv2
 for library in "$ARM_BUILD/vardelline.so:VSTPluginMain main" \
-  "$bundle/vardelline_lv2.so:lv2_descriptor" "$bundle/vardelline_lv2_ui.so:lv2ui_descriptor"; do
+  "$bundle/vardelline_lv2.so:lv2_descriptor" "$bundle/vardelline_lv2_ui.so:lv2ui_descriptor" \
+  "$ARM_BUILD/clap/vardelline.clap:clap_entry"; do
   file=${library%%:*}
   want=${library#*:}
   if [ ! -f "$file" ]; then
