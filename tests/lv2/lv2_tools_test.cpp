@@ -9,6 +9,7 @@
 #include "lv2_test_support.h"
 #include "model/factory_programs.h"
 #include "model/parameters.h"
+#include "support/sanitized.h"
 
 using namespace lv2test;
 
@@ -16,13 +17,7 @@ namespace {
 
 // lv2apply is not built with the sanitizers, so it cannot load a plug-in
 // that is: sanitizer builds leave its renders to the lilv tests in process.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
+using testsupport::kSanitized;
 
 std::string quoted(const std::string& text) {
     return "'" + text + "'";

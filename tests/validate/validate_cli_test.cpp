@@ -9,17 +9,12 @@
 #include <memory>
 #include <regex>
 #include <string>
+#include "support/sanitized.h"
 
 namespace {
 
 // Sanitizer builds skip the realtime group: they intercept the same calls themselves.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
+using testsupport::kSanitized;
 
 struct HostRun {
     int exitCode;
