@@ -14,27 +14,14 @@ APluginProgram::APluginProgram() : values{}, name{} {
 
 namespace vardelline {
 
-namespace {
+EffectCore::WriteScope::WriteScope(EffectCore& core) : core(core) {
+    core.writersActive.fetch_add(1);
+}
 
-// Marks a writer as active for the lifetime of the guard.
-class WriteScope {
-public:
-    WriteScope(std::atomic<int32_t>& active, std::atomic<uint32_t>& serial) : active(active), serial(serial) {
-        active.fetch_add(1);
-    }
-    ~WriteScope() {
-        serial.fetch_add(1);
-        active.fetch_sub(1);
-    }
-    WriteScope(const WriteScope&) = delete;
-    WriteScope& operator=(const WriteScope&) = delete;
-
-private:
-    std::atomic<int32_t>& active;
-    std::atomic<uint32_t>& serial;
-};
-
-}  // namespace
+EffectCore::WriteScope::~WriteScope() {
+    core.changeSerial.fetch_add(1);
+    if (core.writersActive.fetch_sub(1) == 1) core.publishIfWanted();
+}
 
 void* EffectCore::operator new(size_t size) {
     return allocateZeroedPages(size);
@@ -58,7 +45,7 @@ void EffectCore::loadFactoryPrograms() {
 // ---- parameters -------------------------------------------------------------
 
 void EffectCore::storeParameter(int program, int index, float value) {
-    WriteScope scope(writersActive, changeSerial);
+    WriteScope scope(*this);
     params[index].store(value, std::memory_order_relaxed);
     programs[program].values[index].store(value, std::memory_order_relaxed);
     paramWrites.fetch_add(1, std::memory_order_relaxed);
@@ -78,7 +65,7 @@ float EffectCore::parameter(int index) const {
 
 bool EffectCore::setProgram(int program) {
     if (program < 0 || program >= kNumPrograms) return false;
-    WriteScope scope(writersActive, changeSerial);
+    WriteScope scope(*this);
     current.store(program, std::memory_order_relaxed);
     // Back into the program being applied, never into one that another
     // thread has made current meanwhile.
@@ -101,41 +88,66 @@ bool EffectCore::isUsableRate(float rate) {
 
 bool EffectCore::setSampleRate(float rate) {
     if (!isUsableRate(rate)) return false;
-    WriteScope scope(writersActive, changeSerial);
+    WriteScope scope(*this);
     engineSampleRate.store(rate, std::memory_order_relaxed);
     rateChanges.fetch_add(1, std::memory_order_relaxed);
     return true;
 }
 
 void EffectCore::suspend() {
-    WriteScope scope(writersActive, changeSerial);
+    WriteScope scope(*this);
     chorusClears.fetch_add(1, std::memory_order_relaxed);
 }
 
 // ---- audio ------------------------------------------------------------------
 
-void EffectCore::applyPendingChanges() {
+bool EffectCore::copyChanges(ChangeSnapshot& out) const {
     const uint32_t serial = changeSerial.load();
-    if (serial == appliedSerial) return;
-    if (writersActive.load() != 0) return;
-
-    float snapshot[kNumParamSlots];
-    for (int i = 0; i < kNumParamSlots; ++i) snapshot[i] = params[i].load(std::memory_order_relaxed);
-    const float rate = engineSampleRate.load(std::memory_order_relaxed);
-    const uint32_t writes = paramWrites.load(std::memory_order_relaxed);
-    const uint32_t clears = chorusClears.load(std::memory_order_relaxed);
-    const uint32_t rates = rateChanges.load(std::memory_order_relaxed);
+    if (writersActive.load() != 0) return false;
+    for (int i = 0; i < kNumParamSlots; ++i) out.params[i] = params[i].load(std::memory_order_relaxed);
+    out.rate = engineSampleRate.load(std::memory_order_relaxed);
+    out.paramWrites = paramWrites.load(std::memory_order_relaxed);
+    out.chorusClears = chorusClears.load(std::memory_order_relaxed);
+    out.rateChanges = rateChanges.load(std::memory_order_relaxed);
+    out.serial = serial;
     std::atomic_thread_fence(std::memory_order_acquire);
-    if (writersActive.load() != 0 || changeSerial.load() != serial) return;  // torn: try next block
+    return writersActive.load() == 0 && changeSerial.load() == serial;
+}
 
-    appliedSerial = serial;
-    const bool rateChanged = rates != appliedRateChanges;
-    if (rateChanged) engine.setSampleRate(rate);
-    if (rateChanged || writes != appliedParamWrites) engine.setParameters(snapshot);
-    if (clears != appliedChorusClears) engine.clearChorusLines();
-    appliedRateChanges = rates;
-    appliedParamWrites = writes;
-    appliedChorusClears = clears;
+void EffectCore::publishIfWanted() {
+    if (!snapshotWanted.load(std::memory_order_relaxed)) return;
+    if (publishing.exchange(true, std::memory_order_acquire)) return;  // another writer is on it
+    if (copyChanges(published[backSlot])) {
+        snapshotWanted.store(false, std::memory_order_relaxed);
+        backSlot = middleSlot.exchange(backSlot | kFreshSlot, std::memory_order_acq_rel) & kSlotMask;
+    }
+    publishing.store(false, std::memory_order_release);
+}
+
+void EffectCore::applySnapshot(const ChangeSnapshot& snapshot) {
+    appliedSerial = snapshot.serial;
+    const bool rateChanged = snapshot.rateChanges != appliedRateChanges;
+    if (rateChanged) engine.setSampleRate(snapshot.rate);
+    if (rateChanged || snapshot.paramWrites != appliedParamWrites) engine.setParameters(snapshot.params);
+    if (snapshot.chorusClears != appliedChorusClears) engine.clearChorusLines();
+    appliedRateChanges = snapshot.rateChanges;
+    appliedParamWrites = snapshot.paramWrites;
+    appliedChorusClears = snapshot.chorusClears;
+}
+
+void EffectCore::applyPendingChanges() {
+    if (middleSlot.load(std::memory_order_acquire) & kFreshSlot) {
+        frontSlot = middleSlot.exchange(frontSlot, std::memory_order_acq_rel) & kSlotMask;
+        const ChangeSnapshot& taken = published[frontSlot];
+        // Serials wrap; a snapshot older than what was applied directly is stale.
+        if (static_cast<int32_t>(taken.serial - appliedSerial) > 0) applySnapshot(taken);
+    }
+    if (changeSerial.load() == appliedSerial) return;
+    ChangeSnapshot snapshot;
+    if (copyChanges(snapshot))
+        applySnapshot(snapshot);
+    else
+        snapshotWanted.store(true, std::memory_order_relaxed);  // torn: a writer will publish one
 }
 
 void EffectCore::process(const float* inL, const float* inR, float* outL, float* outR, int32_t n,

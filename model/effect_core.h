@@ -30,8 +30,11 @@ namespace vardelline {
 // thread while a block runs. They are written to atomics bracketed by
 // writersActive and counted in changeSerial; at the start of a block the
 // audio thread takes a consistent snapshot if no writer is active and the
-// serial did not move while it copied, and otherwise keeps the state it has
-// until the next block. Neither side ever waits for the other.
+// serial did not move while it copied. If a writer was busy, the audio
+// thread keeps the state it has and asks for a snapshot: the next writer to
+// finish copies one while it knows no other writer is active and hands it
+// over through a three-slot exchange. So a writer that never pauses cannot
+// keep its changes from the audio thread, and neither side ever waits.
 //
 // The object is large (the engine's delay lines live inline) and must start
 // zero-filled: it comes from zeroed pages that are only made resident where
@@ -78,7 +81,34 @@ public:
     const BandEngine& engineState() const { return engine; }
 
 private:
+    // Everything the audio thread takes from the writers, copied at once.
+    struct ChangeSnapshot {
+        float params[kNumParamSlots];
+        float rate;
+        uint32_t serial;
+        uint32_t paramWrites;
+        uint32_t chorusClears;
+        uint32_t rateChanges;
+    };
+
+    // Brackets every change; the last writer to leave publishes a snapshot
+    // if the audio thread asked for one.
+    class WriteScope {
+    public:
+        explicit WriteScope(EffectCore& core);
+        ~WriteScope();
+        WriteScope(const WriteScope&) = delete;
+        WriteScope& operator=(const WriteScope&) = delete;
+
+    private:
+        EffectCore& core;
+    };
+
     void storeParameter(int program, int index, float value);
+    // False if a writer was active or the serial moved while copying.
+    bool copyChanges(ChangeSnapshot& out) const;
+    void applySnapshot(const ChangeSnapshot& snapshot);
+    void publishIfWanted();
 
     // Written by any thread; read by the audio thread at the start of a
     // block through the sequence check.
@@ -90,6 +120,17 @@ private:
     std::atomic<uint32_t> changeSerial{0};
     std::atomic<int32_t> writersActive{0};
     std::atomic<int32_t> current{0};
+
+    // The hand-over of snapshots taken by writers: middleSlot holds a slot
+    // index, with kFreshSlot set while the audio thread has not taken it.
+    static constexpr uint32_t kFreshSlot = 4;
+    static constexpr uint32_t kSlotMask = 3;
+    ChangeSnapshot published[3];
+    std::atomic<uint32_t> middleSlot{1};
+    std::atomic<bool> snapshotWanted{false};
+    std::atomic<bool> publishing{false};
+    uint32_t backSlot = 2;   // owned by whichever writer holds publishing
+    uint32_t frontSlot = 0;  // owned by the audio thread
 
     // What the audio thread last applied.
     uint32_t appliedSerial = 0;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <limits>
 #include <memory>
 #include <string>
@@ -81,22 +82,36 @@ TEST(EffectCore, ChangesReachTheEngineAtTheNextBlock) {
     EXPECT_EQ(core->engineState().sampleRate(), 96000.0f);
 }
 
-TEST(EffectCore, BlocksNeverSeeAHalfAppliedProgram) {
+TEST(EffectCore, BlocksNeverSeeAHalfAppliedProgramAndANonStopWriterCannotStarveThem) {
     auto core = makeCore();
+    processSilence(*core, 32);  // the engine holds program 0
     std::atomic<bool> stop{false};
+    std::atomic<int> switches{0};
     std::thread writer([&] {
-        for (int i = 0; !stop.load(); ++i) core->setProgram(i % 2 == 0 ? 4 : 6);
+        for (int i = 0; !stop.load(); ++i) {
+            core->setProgram(i % 2 == 0 ? 4 : 6);
+            switches.fetch_add(1);
+        }
     });
+    while (switches.load() == 0) std::this_thread::yield();
+
+    // Blocks run until the switches have reached the engine many times (or
+    // the time is up); at every block start it must hold one whole program.
+    constexpr int kEnough = 200;
     int torn = 0;
-    for (int block = 0; block < 3000; ++block) {
+    int reached = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int block = 0; reached < kEnough && std::chrono::steady_clock::now() < deadline; ++block) {
         processSilence(*core, 32);
-        if (block > 0 && !engineHoldsProgram(*core, 4) && !engineHoldsProgram(*core, 6) &&
-            !engineHoldsProgram(*core, 0))
+        if (engineHoldsProgram(*core, 4) || engineHoldsProgram(*core, 6))
+            ++reached;
+        else if (!engineHoldsProgram(*core, 0))
             ++torn;
     }
     stop = true;
     writer.join();
     EXPECT_EQ(torn, 0);
+    EXPECT_EQ(reached, kEnough);
     processSilence(*core, 32);
     EXPECT_TRUE(engineHoldsProgram(*core, core->currentProgram()));
 }
