@@ -40,8 +40,7 @@ struct Signal {
 };
 
 // Frames per second through processReplacing, and the multiple of real time at 44.1 kHz.
-void measureProcessReplacing(benchmark::State& state, APlugin& plugin) {
-    const int frames = static_cast<int>(state.range(0));
+void measureProcessReplacing(benchmark::State& state, APlugin& plugin, int frames) {
     Signal in(frames), out(frames);
     float* inputs[2] = {in.left.data(), in.right.data()};
     float* outputs[2] = {out.left.data(), out.right.data()};
@@ -57,16 +56,18 @@ void measureProcessReplacing(benchmark::State& state, APlugin& plugin) {
 void BM_ProcessReplacing(benchmark::State& state) {
     auto plugin = makePlugin();
     modulateAllBands(*plugin);
-    measureProcessReplacing(state, *plugin);
+    measureProcessReplacing(state, *plugin, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_ProcessReplacing)->Arg(32)->Arg(512)->Arg(4096);
 
-// The factory default: no delay, so every line feeds back within a run.
-void BM_ProcessReplacingDefaultProgram(benchmark::State& state) {
+// Each factory program untouched, 512 frames a block. Program 0, the
+// default, has no delay, so every line feeds back within a run.
+void BM_FactoryProgram(benchmark::State& state) {
     auto plugin = makePlugin();
-    measureProcessReplacing(state, *plugin);
+    plugin->setProgram(static_cast<int>(state.range(0)));
+    measureProcessReplacing(state, *plugin, 512);
 }
-BENCHMARK(BM_ProcessReplacingDefaultProgram)->Arg(512);
+BENCHMARK(BM_FactoryProgram)->DenseRange(0, kNumPrograms - 1);
 
 void BM_PlainScalarModel(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
