@@ -265,12 +265,20 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
+    // Lanes whose chorus lines are one sample long (a delay of 0) feed back
+    // from each sample to the next. Eight or more have their lines written
+    // block by block (HeldLanes), then go in chunks like the others; of
+    // fewer, up to two whose plain lines are one sample long too keep that
+    // state in registers, and the others go sample by sample.
+    constexpr int kFewestFed = 8;
+    int oneSample = 0;
+    for (int b = 0; b < kBands; ++b) oneSample += (lengths.chorusL[b] == 1) + (lengths.chorusR[b] == 1);
+    const bool feedLines = oneSample >= kFewestFed && n >= kChunk;
+    // Lanes that go in chunks fill this from the front, lanes whose lines
+    // are fed from the back.
     ChunkedLane chunked[FilterBank::kLanes];
     LaneLines bySample[FilterBank::kLanes];
-    int chunkedCount = 0, bySampleCount = 0;
-    // Lanes whose lines are both one sample long (a delay of 0) feed back
-    // from each sample to the next; up to two of them keep that state in
-    // registers.
+    int chunkedCount = 0, fedCount = 0, bySampleCount = 0;
     constexpr int kHeld = 2;
     HeldLane held[kHeld] = {};
     int heldCount = 0;
@@ -294,28 +302,63 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                     __builtin_prefetch(c.chorusOut + k, 1);
                     __builtin_prefetch(c.plainOut + k, 1);
                 }
-            } else if (heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
+            } else if (feedLines && goesInChunksWhenFed(lines, w0, masks, n))
+                chunked[FilterBank::kLanes - ++fedCount] = ChunkedLane(lines, w0, masks);
+            else if (!feedLines && heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, masks);
             else
                 bySample[bySampleCount++] = lines;
         }
     }
+    const ChunkedLane* fed = chunked + FilterBank::kLanes - fedCount;
     // Chunks start every eight samples; the last one ends with the run.
     const int chunksPerLane = (n + kChunk - 1) / kChunk;
-    const int totalChunks = chunkedCount * chunksPerLane;
+    const int ownChunks = chunkedCount * chunksPerLane;
+    const int totalChunks = ownChunks + fedCount * chunksPerLane;
+    typedef HeldLanes<typename Isa::Comparing> Feeding;
     const int steps = std::max(n, next.length);
     // Chunks due by the end of step k, in 16-bit fixed point.
     const int chunksPerStep = steps > 0 ? (totalChunks * 65536 + steps - 1) / steps : 0;
     FilterBank::Stepper<Isa> filter(bank);
     // The previous run's sums go a few samples per step.
     const int sumSteps = previous.length / Isa::kWidth;
-    // A copy of the loop for each number of held lanes, so that their state
+    // The chunks of the lanes that feed their own chorus lines go lane by
+    // lane; those of the fed lanes sample range by sample range, each once
+    // the line entries it reads are written.
+    int chunk = 0, lane = 0, start = 0;
+    int fedLane = 0, fedStart = 0;
+    // feeding is the fed lanes' HeldLanes, or nullptr when there are none.
+    auto runChunksUntil = [&](int until, auto feeding) __attribute__((always_inline)) {
+        for (const int own = std::min(until, ownChunks); chunk < own; ++chunk) {
+            runChunk<Isa>(chunked[lane], std::min(start, n - kChunk), dMix, cMix);
+            start += kChunk;
+            if (start >= n) {
+                start = 0;
+                ++lane;
+            }
+        }
+        if constexpr (!std::is_same_v<decltype(feeding), std::nullptr_t>) {
+            for (; chunk < until; ++chunk) {
+                const int from = std::min(fedStart, n - kChunk);
+                // It reads line entries up to from + kChunk - 2; those written
+                // last are left a few steps to leave the store queue.
+                if (feeding->done < std::min(from + 2 * kChunk, n)) return;
+                runChunk<Isa, true>(fed[fedLane], from, dMix, cMix);
+                if (++fedLane == fedCount) {
+                    fedLane = 0;
+                    fedStart += kChunk;
+                }
+            }
+        }
+    };
+    // A copy of the loop for each way of holding lanes, so that their state
     // stays in registers.
-    auto loop = [&](auto holding) __attribute__((always_inline)) {
+    auto loop = [&](auto holding, auto feeding) __attribute__((always_inline)) {
         constexpr int kHolding = decltype(holding)::value;
+        constexpr bool kFeeding = !std::is_same_v<decltype(feeding), std::nullptr_t>;
+        static_assert(!kFeeding || kHolding == 0, "lanes are either fed or held");
         HeldLane one = held[0];
         HeldPair<typename Isa::Pair> two(held[0], held[1]);
-        int chunk = 0, lane = 0, start = 0;
         for (int k = 0; k < steps; ++k) {
             if (k < next.length) filter.step(next.in + k, nextY, k);
             if (k < sumSteps) sumBands<Isa>(previous, k * Isa::kWidth);
@@ -323,25 +366,24 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                 const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
                 if (kHolding == 1) one.run(w, k, dMix, cMix);
                 if (kHolding == 2) two.run(w, k, dMix, cMix);
+                if constexpr (kFeeding) feeding->feedUntil(k + 1);
                 for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, masks, k, dMix, cMix);
             }
             // The chunks spread evenly over the steps.
-            for (const int until = std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16); chunk < until; ++chunk) {
-                runChunk<Isa>(chunked[lane], std::min(start, n - kChunk), dMix, cMix);
-                start += kChunk;
-                if (start >= n) {
-                    start = 0;
-                    ++lane;
-                }
-            }
+            runChunksUntil(std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16), feeding);
         }
     };
-    if (heldCount == 2)
-        loop(std::integral_constant<int, 2>());
+    if (fedCount > 0) {
+        Feeding feeding(fed, fedCount, n);
+        loop(std::integral_constant<int, 0>(), &feeding);
+        feeding.feedUntil(n);
+        runChunksUntil(totalChunks, &feeding);
+    } else if (heldCount == 2)
+        loop(std::integral_constant<int, 2>(), nullptr);
     else if (heldCount == 1)
-        loop(std::integral_constant<int, 1>());
+        loop(std::integral_constant<int, 1>(), nullptr);
     else
-        loop(std::integral_constant<int, 0>());
+        loop(std::integral_constant<int, 0>(), nullptr);
     for (int k = steps; k < sumSteps; ++k) sumBands<Isa>(previous, k * Isa::kWidth);
     sumBandsFrom(previous, sumSteps * Isa::kWidth);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #include "dsp/simd_dispatch.h"
@@ -39,15 +40,25 @@ struct RingMasks {
 // least a chunk), the plain line may be written before it is read (it only
 // delays the band signal, so any length from 1 on gives the same reads) and
 // no read sees an entry the run writes later.
-inline bool goesInChunks(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
+inline bool rangesFit(uint32_t start, uint32_t mask, uint32_t length, uint32_t shortest, int n) {
     const uint32_t count = static_cast<uint32_t>(n);
-    auto fits = [&](uint32_t start, uint32_t mask, uint32_t length, uint32_t shortest) {
-        const uint32_t ring = mask + 1;
-        return start + count <= ring && length >= shortest && length <= ring - count &&
-               ((start - length) & mask) + count <= ring;
-    };
-    return n >= kChunk && fits(w0, masks.chorus, lane.chorusLength, kChunk) &&
-           fits(w0 & masks.plain, masks.plain, lane.plainLength, 1);
+    const uint32_t ring = mask + 1;
+    return start + count <= ring && length >= shortest && length <= ring - count &&
+           ((start - length) & mask) + count <= ring;
+}
+
+inline bool goesInChunks(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
+    return n >= kChunk && rangesFit(w0, masks.chorus, lane.chorusLength, kChunk, n) &&
+           rangesFit(w0 & masks.plain, masks.plain, lane.plainLength, 1, n);
+}
+
+// Whether a lane whose chorus line is one sample long can go in chunks once
+// its chorus line has been fed over the run (feedHeldLanes): the same
+// ranges without wrapping, and the reads of the chorus line then see only
+// what the feeding wrote.
+inline bool goesInChunksWhenFed(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
+    return n >= kChunk && lane.chorusLength == 1 && rangesFit(w0, masks.chorus, 1, 1, n) &&
+           rangesFit(w0 & masks.plain, masks.plain, lane.plainLength, 1, n);
 }
 
 // A lane that goes in chunks, with its run's ranges resolved to pointers:
@@ -76,16 +87,17 @@ struct ChunkedLane {
 
 // Eight samples of a lane that goes in chunks, from sample s of the run,
 // Isa::kWidth at a time. Chunks may overlap: a sample done twice gives the
-// same values again.
-template <class Isa>
+// same values again. A held lane (kFed) has had both its lines written by
+// HeldLanes.
+template <class Isa, bool kFed = false>
 VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
     typedef typename Isa::Doubles Doubles;
-    std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
+    if (!kFed) std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
     for (int k = s; k < s + kChunk; k += Isa::kWidth) {
         const Doubles c = Isa::widen(Isa::loadFloats(lane.chorusIn + k));
         const Doubles d = Isa::widen(Isa::loadFloats(lane.plainIn + k));
         const Doubles y = Isa::widen(Isa::loadFloats(lane.y + k));
-        Isa::storeFloats(lane.chorusOut + k, Isa::narrow(lane.feedback * c + y));
+        if (!kFed) Isa::storeFloats(lane.chorusOut + k, Isa::narrow(lane.feedback * c + y));
         store(lane.term + k, (delayMix * d + chorusMix * c) * lane.gain);
     }
 }
@@ -165,6 +177,110 @@ struct HeldPair {
     LaneLines first, second;
     Doubles chorusLast, bandLast, feedback, gain;
     uint32_t plainMask;
+};
+
+// Lanes whose chorus lines are one sample long feed each sample's chorus
+// value into the next one's. When many lanes do, their lines are written
+// first, four lanes side by side (Isa is a four-lane set): blocks of four
+// samples are turned so that the lanes lie across a vector, go through the
+// feedback one sample after the other, and are turned back. The lanes then
+// go in chunks like the others, reading what was written.
+template <class Isa>
+struct HeldQuad {
+    typedef typename Isa::Floats Floats;
+    typedef typename Isa::Doubles Doubles;
+    static constexpr int kLanes = 4;
+    static_assert(Isa::kWidth == kLanes, "four lanes");
+
+    HeldQuad() = default;
+    // lanes[0 .. count - 1]; missing lanes repeat the last one, which writes
+    // the same values to the same places.
+    HeldQuad(const ChunkedLane* lanes, int count) {
+        for (int i = 0; i < kLanes; ++i) {
+            const ChunkedLane& lane = lanes[i < count ? i : count - 1];
+            y[i] = lane.y;
+            out[i] = lane.chorusOut;
+            plain[i] = lane.plainOut;
+            feedback[i] = lane.feedback;
+            last[i] = lane.chorusIn[0];
+        }
+    }
+
+    // The chorus values of one sample, band signals across the vector.
+    VARDELLINE_LANES_INLINE Floats next(Floats band) {
+        const Floats fed = Isa::narrow(feedback * last + Isa::widen(band));
+        last = Isa::widen(fed);
+        return fed;
+    }
+
+    // Samples k .. k + 3.
+    VARDELLINE_LANES_INLINE void feedBlock(int k) {
+        Floats r[kLanes];
+        for (int i = 0; i < kLanes; ++i) {
+            r[i] = load<Floats>(y[i] + k);
+            store(plain[i] + k, r[i]);
+        }
+        transpose(r);
+        for (int i = 0; i < kLanes; ++i) r[i] = next(r[i]);
+        transpose(r);
+        for (int i = 0; i < kLanes; ++i) store(out[i] + k, r[i]);
+    }
+
+    // Sample k alone.
+    VARDELLINE_LANES_INLINE void feedSample(int k) {
+        const Floats fed = next(Floats{y[0][k], y[1][k], y[2][k], y[3][k]});
+        for (int i = 0; i < kLanes; ++i) {
+            out[i][k] = fed[i];
+            plain[i][k] = y[i][k];
+        }
+    }
+
+    // Rows become columns.
+    VARDELLINE_LANES_INLINE static void transpose(Floats* r) {
+        const Floats t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
+        const Floats t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+        const Floats t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
+        const Floats t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+        r[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+        r[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+        r[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+        r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+    }
+
+    const float* y[kLanes];
+    float* out[kLanes];
+    float* plain[kLanes];
+    Doubles feedback;
+    Doubles last;  // chorus values (floats, held in doubles)
+};
+
+// The lines of up to sixteen held lanes over a run of n samples, written a
+// block at a time as the run goes.
+template <class Isa>
+struct HeldLanes {
+    typedef HeldQuad<Isa> Quad;
+    static constexpr int kMaxQuads = 4;
+
+    HeldLanes(const ChunkedLane* lanes, int count, int n)
+        : quadCount(std::min(kMaxQuads, (count + Quad::kLanes - 1) / Quad::kLanes)), length(n) {
+        for (int q = 0; q < quadCount; ++q)
+            quads[q] = Quad(lanes + q * Quad::kLanes, std::min(Quad::kLanes, count - q * Quad::kLanes));
+    }
+
+    // Writes the lines up to sample `until`: whole blocks, and the samples
+    // after the last whole block once until reaches the run's end.
+    VARDELLINE_LANES_INLINE void feedUntil(int until) {
+        for (; done + Quad::kLanes <= until; done += Quad::kLanes)
+            for (int q = 0; q < quadCount; ++q) quads[q].feedBlock(done);
+        if (until < length) return;
+        for (; done < length; ++done)
+            for (int q = 0; q < quadCount; ++q) quads[q].feedSample(done);
+    }
+
+    Quad quads[kMaxQuads];
+    int quadCount;
+    int length;
+    int done = 0;  // samples written
 };
 
 }  // namespace vardelline
