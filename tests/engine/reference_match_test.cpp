@@ -138,3 +138,17 @@ TEST_F(ReferenceMatch, ShortDelaysAndLoneOneSampleLanes) {
     for (int lane = 0; lane < 16; ++lane) setParameter(3 + lane, lane == 5 ? 0.0f : 0.5f + 0.03f * lane);
     for (int block = 0; block < 40; ++block) runAndCompare(frames(random), block % 2 == 0);
 }
+
+// Every band swept the same way, fully: as the sweep passes its trough the
+// chorus lines of all sixteen lanes shrink to one sample together while the
+// plain lines stay long, and the lanes feed back within a run side by side.
+TEST_F(ReferenceMatch, AllLanesSweptToOneSampleChorusLinesTogether) {
+    for (int lane = 0; lane < 16; ++lane) setParameter(3 + lane, 0.5f);
+    for (int b = 0; b < 8; ++b) {
+        setParameter(27 + b, 0.5f);  // about 5.4 radians a second
+        setParameter(35 + b, 1.0f);
+        setParameter(43 + b, 0.6f);
+    }
+    setParameter(51, 0.5f);
+    for (int block = 0; block < 90; ++block) runAndCompare(511, block % 4 != 0);
+}
