@@ -202,7 +202,7 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulation(int32_t n, Lengths& in
     }
 }
 
-#ifdef VARDELLINE_X86_DISPATCH
+#ifdef VARDELLINE_X86_AVX512
 // All eight bands in one pass, with whole-number roundings and lane
 // selections that need no comparisons (which this compiler does one lane at
 // a time for eight lanes). The oscillator phases are never -0, where the
@@ -246,7 +246,7 @@ VARDELLINE_LANES_INLINE void BandEngine::updateModulationWide(int32_t n, Lengths
 // The delay lengths for sample count n, the widest way the variant allows.
 template <class Isa>
 VARDELLINE_LANES_INLINE void BandEngine::modulate(int32_t n, Lengths& into) const {
-#ifdef VARDELLINE_X86_DISPATCH
+#ifdef VARDELLINE_X86_AVX512
     if constexpr (std::is_same_v<Isa, Avx512Isa>) return updateModulationWide(n, into);
 #endif
     updateModulation<typename Isa::Comparing>(n, into);
@@ -442,7 +442,9 @@ VARDELLINE_AVX2 void BandEngine::processBlockAvx2(const float* inL, const float*
                                                   int32_t n, CounterTiming timing) {
     processBlockWith<Avx2Isa>(inL, inR, outL, outR, n, timing);
 }
+#endif
 
+#ifdef VARDELLINE_X86_AVX512
 VARDELLINE_AVX512 void BandEngine::processBlockAvx512(const float* inL, const float* inR, float* outL, float* outR,
                                                       int32_t n, CounterTiming timing) {
     processBlockWith<Avx512Isa>(inL, inR, outL, outR, n, timing);
@@ -463,8 +465,10 @@ void BandEngine::processBlock(const float* inL, const float* inR, float* outL, f
     if (n <= 0) return;
     chorusTouched = true;
     delayTouched = true;
-#ifdef VARDELLINE_X86_DISPATCH
+#ifdef VARDELLINE_X86_AVX512
     if (instructionSet() == InstructionSet::Avx512) return processBlockAvx512(inL, inR, outL, outR, n, timing);
+#endif
+#ifdef VARDELLINE_X86_DISPATCH
     if (instructionSet() == InstructionSet::Avx2) return processBlockAvx2(inL, inR, outL, outR, n, timing);
 #endif
 #if defined(__SSE2__)

@@ -68,8 +68,10 @@ double portableCos(double x) {
 }
 
 void portableSinLanes(const double (&x)[8], double (&out)[8]) {
-#ifdef VARDELLINE_X86_DISPATCH
+#ifdef VARDELLINE_X86_AVX512
     if (instructionSet() == InstructionSet::Avx512) return portableSinLanesAvx512(x, out);
+#endif
+#ifdef VARDELLINE_X86_DISPATCH
     if (instructionSet() == InstructionSet::Avx2) return portableSinLanesAvx2(x, out);
 #endif
     if (instructionSet() == InstructionSet::Portable) return portableSinLanesWith<PortableIsa>(x, out);

@@ -105,6 +105,8 @@ VARDELLINE_LANES_INLINE void portableSinLanesWith(const double (&in)[8], double 
 VARDELLINE_AVX2 inline void portableSinLanesAvx2(const double (&in)[8], double (&out)[8]) {
     portableSinLanesWith<Avx2Isa>(in, out);
 }
+#endif
+#ifdef VARDELLINE_X86_AVX512
 VARDELLINE_AVX512 inline void portableSinLanesAvx512(const double (&in)[8], double (&out)[8]) {
     portableSinLanesWith<Avx512Isa::Comparing>(in, out);
 }

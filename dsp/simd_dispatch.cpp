@@ -16,9 +16,11 @@ InstructionSet detect() {
 #ifdef VARDELLINE_X86_DISPATCH
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2")) widest = InstructionSet::Avx2;
+#ifdef VARDELLINE_X86_AVX512
     if (widest == InstructionSet::Avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
         __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq"))
         widest = InstructionSet::Avx512;
+#endif
 #endif
     const char* limit = std::getenv("VARDELLINE_SIMD");
     if (limit != nullptr && std::strcmp(limit, "portable") == 0) widest = InstructionSet::Portable;

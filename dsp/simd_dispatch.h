@@ -1,5 +1,5 @@
-// The audio loop is built for AVX-512, for AVX2 and for the baseline (SSE2)
-// on x86-64, with the choice made once at load time, and in plain vector code
+// The audio loop is built for AVX-512 (on x86-64), for AVX2 and for the
+// baseline (SSE2) on x86, with the choice made once at load time, and in plain vector code
 // any processor runs: the only variant elsewhere, chosen on x86 only when
 // asked for. The arithmetic is the same in all (no fused multiply-add), so the
 // results are bit for bit identical.
@@ -20,8 +20,13 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+// AVX2 on 32 and 64-bit x86; AVX-512 on 64-bit only, where it has the
+// registers to spare (32-bit code sees eight vector registers).
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__)))
 #define VARDELLINE_X86_DISPATCH 1
+#if defined(__x86_64__)
+#define VARDELLINE_X86_AVX512 1
+#endif
 #endif
 
 namespace vardelline {
@@ -148,6 +153,7 @@ struct Avx2Isa : BaselineIsa {
     }
 };
 
+#ifdef VARDELLINE_X86_AVX512
 struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
     static constexpr int kWidth = 8;
     typedef Sse2Isa Pair;
@@ -188,6 +194,7 @@ struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
         return d;
     }
 };
+#endif
 
 #endif
 
