@@ -257,7 +257,19 @@ VARDELLINE_LANES_INLINE void BandEngine::modulate(int32_t n, Lengths& into) cons
 // long chain of dependent arithmetic, the sums eight short ones, the held
 // and sample-by-sample lanes chains of their own and the chunked lanes
 // plenty of independent work, so the processor overlaps them all.
-template <class Isa>
+// Lanes whose chorus lines are one sample long (a delay of 0) feed back
+// from each sample to the next. Eight or more have their lines written
+// block by block (HeldLanes), then go in chunks like the others; of fewer,
+// up to two whose plain lines are one sample long too keep that state in
+// registers, and the others go sample by sample.
+bool BandEngine::feedsLines(int n) const {
+    constexpr int kFewestFed = 8;
+    int oneSample = 0;
+    for (int b = 0; b < kBands; ++b) oneSample += (lengths.chorusL[b] == 1) + (lengths.chorusR[b] == 1);
+    return oneSample >= kFewestFed && n >= kChunk;
+}
+
+template <class Isa, bool kFeeding>
 VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
                                                   const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
@@ -265,15 +277,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
-    // Lanes whose chorus lines are one sample long (a delay of 0) feed back
-    // from each sample to the next. Eight or more have their lines written
-    // block by block (HeldLanes), then go in chunks like the others; of
-    // fewer, up to two whose plain lines are one sample long too keep that
-    // state in registers, and the others go sample by sample.
-    constexpr int kFewestFed = 8;
-    int oneSample = 0;
-    for (int b = 0; b < kBands; ++b) oneSample += (lengths.chorusL[b] == 1) + (lengths.chorusR[b] == 1);
-    const bool feedLines = oneSample >= kFewestFed && n >= kChunk;
+    constexpr bool feedLines = kFeeding;
     // Lanes that go in chunks fill this from the front, lanes whose lines
     // are fed from the back.
     ChunkedLane chunked[FilterBank::kLanes];
@@ -355,8 +359,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     // stays in registers.
     auto loop = [&](auto holding, auto feeding) __attribute__((always_inline)) {
         constexpr int kHolding = decltype(holding)::value;
-        constexpr bool kFeeding = !std::is_same_v<decltype(feeding), std::nullptr_t>;
-        static_assert(!kFeeding || kHolding == 0, "lanes are either fed or held");
+        constexpr bool kFeedingNow = !std::is_same_v<decltype(feeding), std::nullptr_t>;
+        static_assert(!kFeedingNow || kHolding == 0, "lanes are either fed or held");
         HeldLane one = held[0];
         HeldPair<typename Isa::Pair> two(held[0], held[1]);
         for (int k = 0; k < steps; ++k) {
@@ -366,14 +370,14 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                 const uint32_t w = (w0 + static_cast<uint32_t>(k)) & mask;
                 if (kHolding == 1) one.run(w, k, dMix, cMix);
                 if (kHolding == 2) two.run(w, k, dMix, cMix);
-                if constexpr (kFeeding) feeding->feedUntil(k + 1);
+                if constexpr (kFeedingNow) feeding->feedUntil(k + 1);
                 for (int i = 0; i < bySampleCount; ++i) runSample(bySample[i], w0, masks, k, dMix, cMix);
             }
             // The chunks spread evenly over the steps.
             runChunksUntil(std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16), feeding);
         }
     };
-    if (fedCount > 0) {
+    if (kFeeding && fedCount > 0) {
         Feeding feeding(fed, fedCount, n);
         loop(std::integral_constant<int, 0>(), &feeding);
         feeding.feedUntil(n);
@@ -387,6 +391,30 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     for (int k = steps; k < sumSteps; ++k) sumBands<Isa>(previous, k * Isa::kWidth);
     sumBandsFrom(previous, sumSteps * Isa::kWidth);
 }
+
+template <class Isa>
+[[gnu::noinline]] void BandEngine::runFedLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
+                                               const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
+    runLines<Isa, true>(run, y, terms, next, nextY, previous);
+}
+#ifdef VARDELLINE_X86_DISPATCH
+template <>
+VARDELLINE_AVX2 [[gnu::noinline]] void BandEngine::runFedLines<Avx2Isa>(const Run& run, const float (*y)[kMaxRun],
+                                                                      double (*terms)[kMaxRun], const Run& next,
+                                                                      float (*nextY)[kMaxRun],
+                                                                      const BandSums& previous) {
+    runLines<Avx2Isa, true>(run, y, terms, next, nextY, previous);
+}
+#endif
+#ifdef VARDELLINE_X86_AVX512
+template <>
+VARDELLINE_AVX512 [[gnu::noinline]] void BandEngine::runFedLines<Avx512Isa>(const Run& run, const float (*y)[kMaxRun],
+                                                                          double (*terms)[kMaxRun], const Run& next,
+                                                                          float (*nextY)[kMaxRun],
+                                                                          const BandSums& previous) {
+    runLines<Avx512Isa, true>(run, y, terms, next, nextY, previous);
+}
+#endif
 
 template <class Isa>
 VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, const float* inR, float* outL, float* outR,
@@ -424,7 +452,10 @@ VARDELLINE_LANES_INLINE void BandEngine::processBlockWith(const float* inL, cons
         Lengths upcoming;
         const bool update = startsWithUpdate(next);
         if (update) modulate<Isa>(static_cast<int32_t>(updateCountOf(next)), upcoming);
-        runLines<Isa>(run, bands[slot], terms[slot], next, bands[slot ^ 1], previous);
+        if (feedsLines(run.length))
+            runFedLines<Isa>(run, bands[slot], terms[slot], next, bands[slot ^ 1], previous);
+        else
+            runLines<Isa, false>(run, bands[slot], terms[slot], next, bands[slot ^ 1], previous);
         previous = {terms[slot], run.length, outL + done, outR + done};
         counter += static_cast<uint32_t>(run.length);
         done += run.length;

@@ -103,9 +103,18 @@ private:
                             CounterTiming timing);
     // Runs the lines of every lane over run (band signals y) into terms, the
     // filters over the next run into nextY, and the sums of the previous run.
-    template <class Isa>
+    // With kFeeding, lanes with one-sample chorus lines have their lines fed
+    // four side by side (see feedsLines); that copy is a function of its own
+    // (runFedLines, built for each instruction set), so that it leaves the
+    // usual one untouched.
+    template <class Isa, bool kFeeding>
     void runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
                   float (*nextY)[kMaxRun], const BandSums& previous);
+    template <class Isa>
+    void runFedLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                     float (*nextY)[kMaxRun], const BandSums& previous);
+    // Whether a run of n samples feeds its held lanes' lines.
+    bool feedsLines(int n) const;
     // Zeroes the first size entries of the eight lines.
     void clearLines(float (*lines)[kLineStride], int32_t size);
 
