@@ -299,8 +299,9 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      terms[lane]};
             if (goesInChunks(lines, w0, masks, n)) {
                 const ChunkedLane& c = chunked[chunkedCount++] = ChunkedLane(lines, w0, masks);
-                // The run's line ranges, fetched while the loop starts.
-                for (int k = 0; k < n; k += 16) {
+                // The run's line ranges, fetched while the loop starts, and
+                // the next run's, fetched while this one goes.
+                for (int k = 0; k < n + kMaxRun; k += 16) {
                     __builtin_prefetch(c.chorusIn + k);
                     __builtin_prefetch(c.plainIn + k);
                     __builtin_prefetch(c.chorusOut + k, 1);
