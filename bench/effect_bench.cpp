@@ -9,23 +9,13 @@
 #include <random>
 #include <vector>
 
+#include "modulated_settings.h"
 #include "reference_vardelline.h"
 #include "support/fake_host.h"
 
 using namespace vardelline;
 
 namespace {
-
-// Every band delayed, swept and fed back; both paths audible.
-void modulateAllBands(APlugin& plugin) {
-    plugin.setProgram(6);
-    for (int b = 0; b < kNumBands; ++b) {
-        plugin.setParameter(kSpeed + b, 0.2f + 0.08f * b);
-        plugin.setParameter(kWidth + b, 0.6f);
-        plugin.setParameter(kFeedback + b, 0.7f);
-    }
-    plugin.setParameter(kBalance, 0.5f);
-}
 
 struct Signal {
     explicit Signal(int frames) : left(frames), right(frames) {

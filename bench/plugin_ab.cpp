@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "dsp/engine_params.h"
+#include "bench/modulated_settings.h"
 #include "tools/host/host_error.h"
 #include "tools/host/plugin_instance.h"
 
@@ -27,20 +27,16 @@ namespace {
 
 struct Case {
     std::string name;
-    int program;     // the factory program set first
-    bool modulated;  // then every band delayed, swept and fed back
+    int program;     // the factory program, unless
+    bool modulated;  // every band is delayed, swept and fed back
     int frames;      // per block
 };
 
 void prepare(PluginInstance& plugin, const Case& c) {
-    plugin.setProgram(c.program);
-    if (!c.modulated) return;
-    for (int b = 0; b < kNumBands; ++b) {
-        plugin.setParameter(kSpeed + b, 0.2f + 0.08f * b);
-        plugin.setParameter(kWidth + b, 0.6f);
-        plugin.setParameter(kFeedback + b, 0.7f);
-    }
-    plugin.setParameter(kBalance, 0.5f);
+    if (c.modulated)
+        modulateAllBands(plugin);
+    else
+        plugin.setProgram(c.program);
 }
 
 struct Buffers {
@@ -78,7 +74,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 3 ? std::max(4, std::atoi(argv[3])) : 60;
     constexpr int kRoundsPerInstance = 10;
     constexpr int kFramesPerRound = 8192;
-    std::vector<Case> cases = {{"modulated/512", 6, true, 512}, {"modulated/32", 6, true, 32}};
+    std::vector<Case> cases = {{"modulated/512", 0, true, 512}, {"modulated/32", 0, true, 32}};
     for (int p = 0; p < 8; ++p) cases.push_back({"program " + std::to_string(p) + "/512", p, false, 512});
     try {
         const std::shared_ptr<PluginLibrary> libraries[2] = {PluginLibrary::open(argv[1]), PluginLibrary::open(argv[2])};

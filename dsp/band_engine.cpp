@@ -393,6 +393,8 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     sumBandsFrom(previous, sumSteps * Isa::kWidth);
 }
 
+// The loop that feeds held lanes' lines, kept out of processBlockWith; each
+// variant's copy is built for its own instruction set.
 template <class Isa>
 [[gnu::noinline]] void BandEngine::runFedLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
                                                const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
