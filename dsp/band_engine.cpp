@@ -252,11 +252,6 @@ VARDELLINE_LANES_INLINE void BandEngine::modulate(int32_t n, Lengths& into) cons
     updateModulation<typename Isa::Comparing>(n, into);
 }
 
-// The lines of every lane over this run, with the filters of the next run
-// and the output sums of the previous one interleaved: the filters are one
-// long chain of dependent arithmetic, the sums eight short ones, the held
-// and sample-by-sample lanes chains of their own and the chunked lanes
-// plenty of independent work, so the processor overlaps them all.
 // Lanes whose chorus lines are one sample long (a delay of 0) feed back
 // from each sample to the next. Eight or more have their lines written
 // block by block (HeldLanes), then go in chunks like the others; of fewer,
@@ -269,6 +264,11 @@ bool BandEngine::feedsLines(int n) const {
     return oneSample >= kFewestFed && n >= kChunk;
 }
 
+// The lines of every lane over this run, with the filters of the next run
+// and the output sums of the previous one interleaved: the filters are one
+// long chain of dependent arithmetic, the sums eight short ones, the held
+// and sample-by-sample lanes chains of their own and the chunked lanes
+// plenty of independent work, so the processor overlaps them all.
 template <class Isa, bool kFeeding>
 VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun],
                                                   const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
@@ -277,7 +277,6 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     const uint32_t w0 = run.position & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
-    constexpr bool feedLines = kFeeding;
     // Lanes that go in chunks fill this from the front, lanes whose lines
     // are fed from the back.
     ChunkedLane chunked[FilterBank::kLanes];
@@ -307,9 +306,9 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                     __builtin_prefetch(c.chorusOut + k, 1);
                     __builtin_prefetch(c.plainOut + k, 1);
                 }
-            } else if (feedLines && goesInChunksWhenFed(lines, w0, masks, n))
+            } else if (kFeeding && goesInChunksWhenFed(lines, w0, masks, n))
                 chunked[FilterBank::kLanes - ++fedCount] = ChunkedLane(lines, w0, masks);
-            else if (!feedLines && heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
+            else if (!kFeeding && heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, masks);
             else
                 bySample[bySampleCount++] = lines;

@@ -4,8 +4,8 @@
 // samples at a time, any other sample by sample. Both give the same bits.
 #pragma once
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "dsp/simd_dispatch.h"
@@ -34,12 +34,9 @@ struct RingMasks {
     uint32_t plain;
 };
 
-// Whether a lane can go in chunks over a run of n samples that writes chorus
-// ring positions w0 .. w0 + n - 1: no range wraps around its ring, the chorus
-// line only reads entries written before the chunk (so its length is at
-// least a chunk), the plain line may be written before it is read (it only
-// delays the band signal, so any length from 1 on gives the same reads) and
-// no read sees an entry the run writes later.
+// Whether n entries from start, and the n entries length before them,
+// lie in a ring (mask + 1 long) without wrapping, length being at least
+// shortest and short enough that no read sees an entry written later.
 inline bool rangesFit(uint32_t start, uint32_t mask, uint32_t length, uint32_t shortest, int n) {
     const uint32_t count = static_cast<uint32_t>(n);
     const uint32_t ring = mask + 1;
@@ -47,13 +44,19 @@ inline bool rangesFit(uint32_t start, uint32_t mask, uint32_t length, uint32_t s
            ((start - length) & mask) + count <= ring;
 }
 
+// Whether a lane can go in chunks over a run of n samples that writes chorus
+// ring positions w0 .. w0 + n - 1: no range wraps around its ring, the chorus
+// line only reads entries written before the chunk (so its length is at
+// least a chunk), the plain line may be written before it is read (it only
+// delays the band signal, so any length from 1 on gives the same reads) and
+// no read sees an entry the run writes later.
 inline bool goesInChunks(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
     return n >= kChunk && rangesFit(w0, masks.chorus, lane.chorusLength, kChunk, n) &&
            rangesFit(w0 & masks.plain, masks.plain, lane.plainLength, 1, n);
 }
 
 // Whether a lane whose chorus line is one sample long can go in chunks once
-// its chorus line has been fed over the run (feedHeldLanes): the same
+// its chorus line has been fed over the run (HeldLanes): the same
 // ranges without wrapping, and the reads of the chorus line then see only
 // what the feeding wrote.
 inline bool goesInChunksWhenFed(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
