@@ -12,32 +12,13 @@ LINUX_BUILD=${LINUX_BUILD:-build}
 ARM_BUILD=build-arm64
 OUT=build-arm64-checks
 LEVEL=${ARM64_VALIDATE_LEVEL:-2}
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+# shellcheck source=scripts/check_common.sh
+. scripts/check_common.sh
 
 # --- Packages -------------------------------------------------------------
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-missing() {
-  local out=()
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || out+=("$package")
-  done
-  echo "${out[@]:-}"
-}
-install() {
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
-}
 PACKAGES=(g++-aarch64-linux-gnu qemu-user binutils python3 cmake ninja-build pkg-config
           fonts-liberation2 libstb-dev libcli11-dev lv2-dev libsndfile1-dev)
-need=$(missing "${PACKAGES[@]}")
-if [ -n "$need" ]; then
-  $SUDO apt-get update -qq
-  # shellcheck disable=SC2086
-  install $need || { echo "skipped: cannot install $need"; exit 0; }
-fi
+require_packages "${PACKAGES[@]}"
 # The editor's window needs ARM64's libX11 (Debian multiarch); without it the
 # ARM64 plug-ins are built headless and say so here.
 if [ -n "$(missing libx11-dev:arm64)" ]; then
@@ -83,15 +64,7 @@ for ttl in manifest.ttl vardelline.ttl presets.ttl; do
 done
 
 # --- x86-64 reference -----------------------------------------------------
-linux_host=$LINUX_BUILD/tools/host/vardelline-host
-linux_plugin=$LINUX_BUILD/vardelline.so
-if [ ! -x "$linux_host" ] || [ ! -f "$linux_plugin" ]; then
-  LINUX_BUILD=build-armlinux
-  cmake -S . -B "$LINUX_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARDELLINE_TESTS=OFF -DVARDELLINE_BENCH=OFF >/dev/null
-  cmake --build "$LINUX_BUILD" -j "${JOBS:-2}" --target vardelline vardelline-host
-  linux_host=$LINUX_BUILD/tools/host/vardelline-host
-  linux_plugin=$LINUX_BUILD/vardelline.so
-fi
+linux_reference build-armlinux
 rm -rf "$OUT"
 mkdir -p "$OUT"
 

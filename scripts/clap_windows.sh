@@ -11,10 +11,8 @@ cd "$(dirname "$0")/.."
 
 LINUX_BUILD=${LINUX_BUILD:-build}
 OUT=build-windows-checks/clap
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+# shellcheck source=scripts/check_common.sh
+. scripts/check_common.sh
 
 cmake --preset win64 >/dev/null
 cmake --build build-win64 -j "${JOBS:-1}" --target vardelline_clap_plugin clap_render clap_gui_check

@@ -10,32 +10,13 @@ cd "$(dirname "$0")/.."
 
 LINUX_BUILD=${LINUX_BUILD:-build}
 OUT=build-windows-checks
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+# shellcheck source=scripts/check_common.sh
+. scripts/check_common.sh
 
 # --- Packages -------------------------------------------------------------
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-missing() {
-  local out=()
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || out+=("$package")
-  done
-  echo "${out[@]:-}"
-}
-install() {
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
-}
 PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
           wine wine64 xvfb xauth python3 cmake ninja-build fonts-liberation2 libstb-dev libcli11-dev)
-need=$(missing "${PACKAGES[@]}")
-if [ -n "$need" ]; then
-  $SUDO apt-get update -qq
-  # shellcheck disable=SC2086
-  install $need || { echo "skipped: cannot install $need"; exit 0; }
-fi
+require_packages "${PACKAGES[@]}"
 # 32-bit Wine needs the i386 architecture next to amd64, and a kernel that
 # runs 32-bit programs.
 if [ -n "$(missing wine32:i386)" ]; then
@@ -78,15 +59,7 @@ done
 # host's offsets by the Windows check below.
 
 # --- Linux reference --------------------------------------------------------
-linux_host=$LINUX_BUILD/tools/host/vardelline-host
-linux_plugin=$LINUX_BUILD/vardelline.so
-if [ ! -x "$linux_host" ] || [ ! -f "$linux_plugin" ]; then
-  LINUX_BUILD=build-winlinux
-  cmake -S . -B "$LINUX_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARDELLINE_TESTS=OFF -DVARDELLINE_BENCH=OFF >/dev/null
-  cmake --build "$LINUX_BUILD" -j "${JOBS:-2}" --target vardelline vardelline-host
-  linux_host=$LINUX_BUILD/tools/host/vardelline-host
-  linux_plugin=$LINUX_BUILD/vardelline.so
-fi
+linux_reference build-winlinux
 rm -rf "$OUT"
 mkdir -p "$OUT"
 # Fast oscillators, wide sweeps and feedback, so that sin and exp matter;
