@@ -56,19 +56,7 @@ long differingPixels(const std::string& path, const gui::Surface& frame) {
 using GoldenImageTest = WindowTest;
 
 TEST_F(GoldenImageTest, WindowMatchesTheStoredPicture) {
-    // A varied setting, so that every column shows knobs in several places.
-    for (int band = 0; band < 8; ++band) {
-        setValue(3 + band, band / 7.0f);
-        setValue(11 + band, 1.0f - band / 7.0f);
-        setValue(19 + band, 0.5f + (band % 3 - 1) * 0.3f);
-        setValue(27 + band, band * 0.11f);
-        setValue(35 + band, 0.1f + band * 0.05f);
-        setValue(43 + band, band % 2 ? 0.8f : 0.2f);
-    }
-    setValue(0, 0.0f);
-    setValue(1, 1.0f);
-    setValue(2, 0.8f);
-    setValue(51, 0.35f);
+    setVariedValues(effect, window);
     window.SetAll();
     press("HsPan3", 50);
     release("HsPan3", 50);

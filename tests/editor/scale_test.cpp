@@ -250,18 +250,7 @@ public:
     explicit ScaledWindow(double factor) : window(factor), effect(window) {
         window.attach(std::make_unique<gui::HeadlessWindow>());
         window.plugin = &effect;
-        for (int band = 0; band < 8; ++band) {
-            set(3 + band, band / 7.0f);
-            set(11 + band, 1.0f - band / 7.0f);
-            set(19 + band, 0.5f + (band % 3 - 1) * 0.3f);
-            set(27 + band, band * 0.11f);
-            set(35 + band, 0.1f + band * 0.05f);
-            set(43 + band, band % 2 ? 0.8f : 0.2f);
-        }
-        set(0, 0.0f);
-        set(1, 1.0f);
-        set(2, 0.8f);
-        set(51, 0.35f);
+        setVariedValues(effect, window);
         window.SetAll();
         gui::PointerEvent press;
         press.kind = gui::PointerKind::Press;
@@ -276,12 +265,6 @@ public:
 
     TPluginEditorWindow window;
     FakeEffect effect;
-
-private:
-    void set(int index, float v) {
-        effect.params[index] = v;
-        window.values[index].store(v);
-    }
 };
 
 std::vector<unsigned char> rgbBytes(const gui::Surface& frame) {

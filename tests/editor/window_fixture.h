@@ -42,6 +42,27 @@ private:
 };
 
 // A window as the adaptor leaves it after open: values in, all strips drawn.
+// A varied setting, so that every column shows knobs in several places:
+// each value goes to the effect's copy and to the window's.
+inline void setVariedValues(FakeEffect& effect, TPluginEditorWindow& window) {
+    auto set = [&](int index, float v) {
+        effect.params[index] = v;
+        window.values[index].store(v);
+    };
+    for (int band = 0; band < 8; ++band) {
+        set(3 + band, band / 7.0f);
+        set(11 + band, 1.0f - band / 7.0f);
+        set(19 + band, 0.5f + (band % 3 - 1) * 0.3f);
+        set(27 + band, band * 0.11f);
+        set(35 + band, 0.1f + band * 0.05f);
+        set(43 + band, band % 2 ? 0.8f : 0.2f);
+    }
+    set(0, 0.0f);
+    set(1, 1.0f);
+    set(2, 0.8f);
+    set(51, 0.35f);
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() : platform(attachHeadless(window)), effect(window) {

@@ -47,22 +47,6 @@ struct AudioData {
     std::vector<float> samples;  // interleaved
 };
 
-// A file of frames frames whose sample n of channel c is (c + 1) * 0.01 * (n % 50) - 0.2.
-inline void writeAudio(const std::string& path, int channels, int frames, int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                       int rate = 44100) {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<float> samples(static_cast<size_t>(channels) * frames);
-    for (int n = 0; n < frames; ++n)
-        for (int c = 0; c < channels; ++c) samples[n * channels + c] = (c + 1) * 0.01f * (n % 50) - 0.2f;
-    sf_writef_float(file, samples.data(), frames);
-    sf_close(file);
-}
-
 // A file holding the given interleaved samples.
 inline void writeSamples(const std::string& path, int channels, const std::vector<float>& samples,
                          int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT, int rate = 44100) {
@@ -74,6 +58,15 @@ inline void writeSamples(const std::string& path, int channels, const std::vecto
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size() / channels));
     sf_close(file);
+}
+
+// A file of frames frames whose sample n of channel c is (c + 1) * 0.01 * (n % 50) - 0.2.
+inline void writeAudio(const std::string& path, int channels, int frames, int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                       int rate = 44100) {
+    std::vector<float> samples(static_cast<size_t>(channels) * frames);
+    for (int n = 0; n < frames; ++n)
+        for (int c = 0; c < channels; ++c) samples[n * channels + c] = (c + 1) * 0.01f * (n % 50) - 0.2f;
+    writeSamples(path, channels, samples, format, rate);
 }
 
 inline float peakOf(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX) {
