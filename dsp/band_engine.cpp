@@ -377,11 +377,15 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
             runChunksUntil(std::min(totalChunks, ((k + 1) * chunksPerStep) >> 16), feeding);
         }
     };
-    if (kFeeding && fedCount > 0) {
-        Feeding feeding(fed, fedCount, n);
-        loop(std::integral_constant<int, 0>(), &feeding);
-        feeding.feedUntil(n);
-        runChunksUntil(totalChunks, &feeding);
+    if constexpr (kFeeding) {
+        // No lane is held in registers here.
+        if (fedCount > 0) {
+            Feeding feeding(fed, fedCount, n);
+            loop(std::integral_constant<int, 0>(), &feeding);
+            feeding.feedUntil(n);
+            runChunksUntil(totalChunks, &feeding);
+        } else
+            loop(std::integral_constant<int, 0>(), nullptr);
     } else if (heldCount == 2)
         loop(std::integral_constant<int, 2>(), nullptr);
     else if (heldCount == 1)
