@@ -3,7 +3,9 @@
 // round after round, so that whatever else the machine does falls on both
 // alike, and fresh instances are made now and then, so that neither keeps
 // a lucky or unlucky placement of its delay lines in the caches. Prints the
-// median time per frame of each and their ratio (B over A).
+// median time per frame of each and their ratio (B over A). One case runs
+// sixteen instances of each in turn, block by block, as a host with many
+// tracks does.
 //
 // Usage: vardelline_plugin_ab A.so B.so [rounds]
 // (VARDELLINE_SIMD applies to both; copy a library to compare it with itself.)
@@ -30,6 +32,7 @@ struct Case {
     int program;     // the factory program, unless
     bool modulated;  // every band is delayed, swept and fed back
     int frames;      // per block
+    int instances = 1;  // processed in turn, block by block, as a host does
 };
 
 void prepare(PluginInstance& plugin, const Case& c) {
@@ -49,14 +52,17 @@ struct Buffers {
     std::vector<std::vector<float>> in, out;
 };
 
-// Nanoseconds per frame over `frames` frames in blocks of the case's size.
-double timeBlocks(PluginInstance& plugin, Buffers& buffers, int blockFrames, int frames) {
+typedef std::vector<std::unique_ptr<PluginInstance>> Instances;
+
+// Nanoseconds per instance and frame over `frames` frames in blocks of the case's size.
+double timeBlocks(Instances& plugins, Buffers& buffers, int blockFrames, int frames) {
     float* inputs[2] = {buffers.in[0].data(), buffers.in[1].data()};
     float* outputs[2] = {buffers.out[0].data(), buffers.out[1].data()};
     const auto start = std::chrono::steady_clock::now();
-    for (int done = 0; done < frames; done += blockFrames) plugin.processReplacing(inputs, outputs, blockFrames);
+    for (int done = 0; done < frames; done += blockFrames)
+        for (auto& plugin : plugins) plugin->processReplacing(inputs, outputs, blockFrames);
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    return std::chrono::duration<double, std::nano>(elapsed).count() / frames;
+    return std::chrono::duration<double, std::nano>(elapsed).count() / frames / static_cast<double>(plugins.size());
 }
 
 double median(std::vector<double> values) {
@@ -74,7 +80,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 3 ? std::max(4, std::atoi(argv[3])) : 60;
     constexpr int kRoundsPerInstance = 10;
     constexpr int kFramesPerRound = 8192;
-    std::vector<Case> cases = {{"modulated/512", 0, true, 512}, {"modulated/32", 0, true, 32}};
+    std::vector<Case> cases = {
+        {"modulated/512", 0, true, 512}, {"modulated/32", 0, true, 32}, {"16 modulated/512", 0, true, 512, 16}};
     for (int p = 0; p < 8; ++p) cases.push_back({"program " + std::to_string(p) + "/512", p, false, 512});
     try {
         const std::shared_ptr<PluginLibrary> libraries[2] = {PluginLibrary::open(argv[1]), PluginLibrary::open(argv[2])};
@@ -83,22 +90,24 @@ int main(int argc, char** argv) {
             const HostSettings settings{44100.0, c.frames};
             Buffers buffers(c.frames);
             std::vector<double> times[2];
-            std::unique_ptr<PluginInstance> instances[2];
+            Instances instances[2];
             for (int round = 0; round < rounds; ++round) {
                 if (round % kRoundsPerInstance == 0) {
                     // Each library is made first as often as the other.
-                    for (int turn = 0; turn < 2; ++turn) instances[turn].reset();
+                    for (int turn = 0; turn < 2; ++turn) instances[turn].clear();
                     for (int turn = 0; turn < 2; ++turn) {
                         const int i = (round / kRoundsPerInstance + turn) % 2;
-                        instances[i] = std::make_unique<PluginInstance>(libraries[i], settings);
-                        prepare(*instances[i], c);
-                        instances[i]->resume();
-                        timeBlocks(*instances[i], buffers, c.frames, kFramesPerRound);  // warm up
+                        for (int k = 0; k < c.instances; ++k) {
+                            instances[i].push_back(std::make_unique<PluginInstance>(libraries[i], settings));
+                            prepare(*instances[i].back(), c);
+                            instances[i].back()->resume();
+                        }
+                        timeBlocks(instances[i], buffers, c.frames, kFramesPerRound);  // warm up
                     }
                 }
                 for (int turn = 0; turn < 2; ++turn) {
                     const int i = (round + turn) % 2;
-                    times[i].push_back(timeBlocks(*instances[i], buffers, c.frames, kFramesPerRound));
+                    times[i].push_back(timeBlocks(instances[i], buffers, c.frames, kFramesPerRound));
                 }
             }
             const double a = median(times[0]), b = median(times[1]);
