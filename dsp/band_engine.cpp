@@ -285,10 +285,6 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
     constexpr int kHeld = 2;
     HeldLane held[kHeld] = {};
     int heldCount = 0;
-    const unsigned chunkedL = chunkedBands(lengths.chorusL, lengths.delayL, w0, masks, n);
-    const unsigned chunkedR = chunkedBands(lengths.chorusR, lengths.delayR, w0, masks, n);
-    const unsigned fedL = kFeeding ? chunkedBands(lengths.chorusL, lengths.delayL, w0, masks, n, true) : 0;
-    const unsigned fedR = kFeeding ? chunkedBands(lengths.chorusR, lengths.delayR, w0, masks, n, true) : 0;
     for (int b = 0; b < kBands; ++b) {
         for (int ch = 0; ch < 2; ++ch) {
             const int lane = 2 * b + ch;
@@ -300,7 +296,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                      ch == 0 ? bandGainL[b] : bandGainR[b],
                                      y[lane],
                                      terms[lane]};
-            if ((((ch == 0 ? chunkedL : chunkedR) >> b) & 1) != 0) {
+            if (goesInChunks(lines, w0, masks, n)) {
                 const ChunkedLane& c = chunked[chunkedCount++] = ChunkedLane(lines, w0, masks);
                 // The run's line ranges, fetched while the loop starts, and
                 // the next run's, fetched while this one goes.
@@ -310,7 +306,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                     __builtin_prefetch(c.chorusOut + k, 1);
                     __builtin_prefetch(c.plainOut + k, 1);
                 }
-            } else if (kFeeding && (((ch == 0 ? fedL : fedR) >> b) & 1) != 0)
+            } else if (kFeeding && goesInChunksWhenFed(lines, w0, masks, n))
                 chunked[FilterBank::kLanes - ++fedCount] = ChunkedLane(lines, w0, masks);
             else if (!kFeeding && heldCount < kHeld && lines.chorusLength == 1 && lines.plainLength == 1)
                 held[heldCount++] = HeldLane(lines, w0, masks);

@@ -34,42 +34,34 @@ struct RingMasks {
     uint32_t plain;
 };
 
-typedef uint32_t Uints8 __attribute__((vector_size(32)));
-typedef int32_t Mask8 __attribute__((vector_size(32)));
-
-// Where n entries from start, and the n entries length before them, lie
-// in a ring (mask + 1 long) without wrapping, length being at least
-// shortest and short enough that no read sees an entry written later:
-// for eight lengths at once, all lanes set where they do.
-VARDELLINE_LANES_INLINE Mask8 rangesFit(uint32_t start, uint32_t mask, Uints8 length, uint32_t shortest, int n) {
+// Whether n entries from start, and the n entries length before them,
+// lie in a ring (mask + 1 long) without wrapping, length being at least
+// shortest and short enough that no read sees an entry written later.
+inline bool rangesFit(uint32_t start, uint32_t mask, uint32_t length, uint32_t shortest, int n) {
     const uint32_t count = static_cast<uint32_t>(n);
     const uint32_t ring = mask + 1;
-    if (start + count > ring) return Mask8{};
-    return (length >= shortest) & (length <= ring - count) & (((start - length) & mask) + count <= ring);
+    return start + count <= ring && length >= shortest && length <= ring - count &&
+           ((start - length) & mask) + count <= ring;
 }
 
-// The bands (bit b for band b) of one channel, given its eight chorus and
-// plain lengths, whose lanes go in chunks over a run of n samples that
-// writes chorus ring positions w0 .. w0 + n - 1: no range wraps around its
-// ring, the chorus line only reads entries written before the chunk (so its
-// length is at least a chunk), the plain line may be written before it is
-// read (it only delays the band signal, so any length from 1 on gives the
-// same reads) and no read sees an entry the run writes later.
-// With fed, the bands whose chorus lines are one sample long instead, which
-// can go in chunks once those lines have been fed over the run (HeldLanes):
-// the same ranges without wrapping, and the reads of the chorus line then
-// see only what the feeding wrote.
-VARDELLINE_LANES_INLINE unsigned chunkedBands(const int32_t* chorusLengths, const int32_t* plainLengths, uint32_t w0,
-                                              RingMasks masks, int n, bool fed = false) {
-    if (n < kChunk) return 0;
-    const Uints8 chorus = load<Uints8>(chorusLengths);
-    const Uints8 plain = load<Uints8>(plainLengths);
-    const Mask8 chorusFits = fed ? (chorus == 1u) & rangesFit(w0, masks.chorus, chorus, 1, n)
-                                 : rangesFit(w0, masks.chorus, chorus, kChunk, n);
-    const Mask8 fits = chorusFits & rangesFit(w0 & masks.plain, masks.plain, plain, 1, n);
-    unsigned bands = 0;
-    for (int b = 0; b < 8; ++b) bands |= (fits[b] & 1u) << b;
-    return bands;
+// Whether a lane can go in chunks over a run of n samples that writes chorus
+// ring positions w0 .. w0 + n - 1: no range wraps around its ring, the chorus
+// line only reads entries written before the chunk (so its length is at
+// least a chunk), the plain line may be written before it is read (it only
+// delays the band signal, so any length from 1 on gives the same reads) and
+// no read sees an entry the run writes later.
+inline bool goesInChunks(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
+    return n >= kChunk && rangesFit(w0, masks.chorus, lane.chorusLength, kChunk, n) &&
+           rangesFit(w0 & masks.plain, masks.plain, lane.plainLength, 1, n);
+}
+
+// Whether a lane whose chorus line is one sample long can go in chunks once
+// its chorus line has been fed over the run (HeldLanes): the same
+// ranges without wrapping, and the reads of the chorus line then see only
+// what the feeding wrote.
+inline bool goesInChunksWhenFed(const LaneLines& lane, uint32_t w0, RingMasks masks, int n) {
+    return n >= kChunk && lane.chorusLength == 1 && rangesFit(w0, masks.chorus, 1, 1, n) &&
+           rangesFit(w0 & masks.plain, masks.plain, lane.plainLength, 1, n);
 }
 
 // A lane that goes in chunks, with its run's ranges resolved to pointers:
