@@ -3,8 +3,8 @@
 # the LV2 bundle, the CLAP plug-in, the command-line host and the validator with
 # g++-aarch64-linux-gnu, checks what the libraries export and need, then under
 # qemu-user renders every factory program and a setting with every band
-# modulated, which must match the x86-64 build's renders sample for sample,
-# and runs the validator's audio, extremes, hostile-input and state groups.
+# modulated (that one through the CLAP plug-in too), which must match the
+# x86-64 build's renders sample for sample, and runs the validator's audio, extremes, hostile-input and state groups.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -109,6 +109,18 @@ for reference in "$OUT"/x86-64/*.wav; do
     fail "arm64: $result"
   fi
 done
+
+# The CLAP plug-in through the same host: the modulated setting must match
+# the x86-64 VST 2 render too.
+clap_error=$OUT/arm64-clap-render.txt
+result=
+if timeout 900 "${QEMU[@]}" "$ARM_BUILD/tools/host/vardelline-host" --plugin "$ARM_BUILD/clap/vardelline.clap" \
+  render "${MODULATED[@]}" --encoding float -o "$OUT/arm64/clap-modulated.wav" --no-progress >/dev/null 2>"$clap_error" &&
+  result=$(compare_wav "$OUT/x86-64/modulated.wav" "$OUT/arm64/clap-modulated.wav" 2>&1); then
+  pass "arm64: the CLAP plug-in's modulated render matches x86-64 ($result)"
+else
+  fail "arm64: CLAP render ($(tail -n 1 "$clap_error") $result)"
+fi
 
 start=$(date +%s)
 if timeout 1800 "${QEMU[@]}" "$ARM_BUILD/tools/host/vardelline-validate" --plugin "$ARM_BUILD/vardelline.so" \

@@ -7,6 +7,7 @@
 
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
+#include "tools/host/validate_sounding.h"
 
 namespace vardelline::host::validate {
 
@@ -55,14 +56,14 @@ namespace {
 
 struct Extreme {
     const char* name;
-    void (*apply)(Subject&);
+    void (*apply)(Sounding&);
 };
 
 const Extreme kExtremes[] = {
-    {"all at 1", [](Subject& s) { setAll(s, [](int) { return 1.0f; }); }},
-    {"all at 0", [](Subject& s) { setAll(s, [](int) { return 0.0f; }); }},
+    {"all at 1", [](Sounding& s) { setAll(s, [](int) { return 1.0f; }); }},
+    {"all at 0", [](Sounding& s) { setAll(s, [](int) { return 0.0f; }); }},
     {"feedback 1, width 1, delays 1, fastest sweep, chorus only",
-     [](Subject& s) {
+     [](Sounding& s) {
          setBands(s, param::kFeedback, 1.0f);
          setBands(s, param::kWidth, 1.0f);
          setBands(s, param::kLeftDelay, 1.0f);
@@ -71,7 +72,7 @@ const Extreme kExtremes[] = {
          s.setParameter(param::kBalance, 1.0f);
      }},
     {"feedback 1, delays 0, Q 0, both paths",
-     [](Subject& s) {
+     [](Sounding& s) {
          setBands(s, param::kFeedback, 1.0f);
          setBands(s, param::kLeftDelay, 0.0f);
          setBands(s, param::kRightDelay, 0.0f);
@@ -79,7 +80,7 @@ const Extreme kExtremes[] = {
          s.setParameter(param::kBalance, 0.5f);
      }},
     {"feedback 1, width 1, delays 0.01, Q 1",
-     [](Subject& s) {
+     [](Sounding& s) {
          setBands(s, param::kFeedback, 1.0f);
          setBands(s, param::kWidth, 1.0f);
          setBands(s, param::kLeftDelay, 0.01f);
@@ -88,7 +89,7 @@ const Extreme kExtremes[] = {
          s.setParameter(param::kBalance, 0.75f);
      }},
     {"start above finish, feedback 1, Q 0",
-     [](Subject& s) {
+     [](Sounding& s) {
          s.setParameter(param::kStart, 1.0f);
          s.setParameter(param::kFinish, 0.0f);
          s.setParameter(param::kQ, 0.0f);
@@ -96,14 +97,14 @@ const Extreme kExtremes[] = {
          s.setParameter(param::kBalance, 0.5f);
      }},
     {"all bands at the top, feedback 1",
-     [](Subject& s) {
+     [](Sounding& s) {
          s.setParameter(param::kStart, 1.0f);
          s.setParameter(param::kFinish, 1.0f);
          setBands(s, param::kFeedback, 1.0f);
          setBands(s, param::kPan, 0.0f);
      }},
     {"all bands at the bottom, feedback 1, width 1",
-     [](Subject& s) {
+     [](Sounding& s) {
          s.setParameter(param::kStart, 0.0f);
          s.setParameter(param::kFinish, 0.0f);
          setBands(s, param::kFeedback, 1.0f);
@@ -133,21 +134,23 @@ const LoudInput kLoudInputs[] = {
 
 }  // namespace
 
-void runExtremesGroup(GroupContext& context, GroupReport& report) {
+namespace {
+
+void runExtremes(GroupContext& context, GroupReport& report, const SoundingFormat& format_) {
     const double seconds = context.byLevel(0.3, 1.0, 3.0);
     const int randomConfigs = context.byLevel(3, 3, 12);
     report.describe(
-        format("%zu extreme settings + %d random 0/1 settings x %zu full-scale inputs x 2 entry points "
+        format("%zu extreme settings + %d random 0/1 settings x %zu full-scale inputs x %d entry point%s "
                "x 44.1/192 kHz, %.1f s each, bound %g",
-               std::size(kExtremes), randomConfigs, std::size(kLoudInputs), seconds,
-               static_cast<double>(kOutputBoundPerUnitInput)));
+               std::size(kExtremes), randomConfigs, std::size(kLoudInputs), format_.entryPoints,
+               format_.entryPoints > 1 ? "s" : "", seconds, static_cast<double>(kOutputBoundPerUnitInput)));
     const int total = static_cast<int>(std::size(kExtremes)) + randomConfigs;
     for (int config = 0; config < total; ++config) {
         const uint64_t configSeed = context.random();
         for (const LoudInput& input : kLoudInputs) {
             for (float rate : {44100.0f, 192000.0f}) {
-                for (bool replacing : {true, false}) {
-                    auto subject = Subject::create(*context.library, HostBehaviour::Full, rate);
+                for (int entry = 0; entry < format_.entryPoints; ++entry) {
+                    auto subject = format_.make(rate, entry);
                     if (!report.check(subject != nullptr, "no instance")) return;
                     std::string name;
                     if (config < static_cast<int>(std::size(kExtremes))) {
@@ -158,25 +161,35 @@ void runExtremesGroup(GroupContext& context, GroupReport& report) {
                         setAll(*subject, [&](int) { return static_cast<float>(values() & 1); });
                         name = format("random 0/1 setting %llu", static_cast<unsigned long long>(configSeed));
                     }
-                    subject->start(rate, 1024);
+                    subject->start(1024);
                     std::mt19937 noise(7);
                     long position = 0;
                     RenderSetup setup;
                     setup.blockSize = 1024;
-                    setup.replacing = replacing;
                     RenderResult result = render(
-                        *subject,
+                        [&subject](float** in, float** out, int n) { subject->processBlock(in, out, n); },
                         [&](float* l, float* r, int n) {
                             for (int k = 0; k < n; ++k, ++position) l[k] = r[k] = input.sample(position, rate, noise);
                         },
                         static_cast<long>(seconds * rate), setup, context.random);
                     report.check(result.check.sound() && result.guardsIntact,
-                                 format("%s, %s input, %g Hz: ", name.c_str(), input.name, static_cast<double>(rate)) +
+                                 format("%s, %s input, %g Hz, %s: ", name.c_str(), input.name,
+                                        static_cast<double>(rate), format_.entryName(entry)) +
                                      result.check.describe());
                 }
             }
         }
     }
+}
+
+}  // namespace
+
+void runExtremesGroup(GroupContext& context, GroupReport& report) {
+    runExtremes(context, report, vst2Sounding(context));
+}
+
+void runClapExtremesGroup(GroupContext& context, GroupReport& report) {
+    runExtremes(context, report, clapSounding(context));
 }
 
 namespace {
@@ -217,26 +230,30 @@ const HostileKind kHugeKinds[] = {
 };
 
 template <size_t N>
-void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, GroupReport& report) {
+void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, GroupReport& report,
+                     const SoundingFormat& format_) {
     constexpr float kRate = 48000.0f;
     const double burst = context.byLevel(0.1, 0.5, 0.5);
     // The longest line holds 0.32 s; filters ring down well within another second.
     const double flush = 1.5;
     std::string names;
     for (const HostileKind& kind : kinds) names += std::string(names.empty() ? "" : ", ") + kind.name;
-    report.describe(format("%s x 2 entry points x 3 settings: %.1f s burst between sound input, finite after %.1f s",
-                           names.c_str(), burst, flush));
+    report.describe(format("%s x %d entry point%s x 3 settings: %.1f s burst between sound input, finite after "
+                           "%.1f s",
+                           names.c_str(), format_.entryPoints, format_.entryPoints > 1 ? "s" : "", burst, flush));
     for (const HostileKind& kind : kinds) {
-        for (bool replacing : {true, false}) {
+        for (int entry = 0; entry < format_.entryPoints; ++entry) {
             for (int setting = 0; setting < 3; ++setting) {
-                auto subject = Subject::create(*context.library, HostBehaviour::Full, kRate);
+                auto subject = format_.make(kRate, entry);
                 if (!report.check(subject != nullptr, "no instance")) return;
                 if (setting == 0) setBusy(*subject, context);
                 if (setting == 1) kExtremes[3].apply(*subject);  // 1-sample loops at full feedback
                 if (setting == 2) kExtremes[2].apply(*subject);  // longest loops at full feedback
-                subject->start(kRate, 512);
+                subject->start(512);
+                const BlockProcessor process = [&subject](float** in, float** out, int n) {
+                    subject->processBlock(in, out, n);
+                };
                 RenderSetup setup;
-                setup.replacing = replacing;
                 setup.bound = kind.bounded ? kOutputBoundPerUnitInput : FLT_MAX;
                 TestSignal signal(3, kRate);
                 std::mt19937 noise(5);
@@ -247,14 +264,12 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
                         r[k] = kind.sample(position, noise);
                     }
                 };
-                const std::string what =
-                    format("%s, %s, setting %d", kind.name, replacing ? "processReplacing" : "process", setting);
-                render(*subject, signal, static_cast<long>(0.25 * kRate), setup, context.random);
-                RenderResult during =
-                    render(*subject, hostile, static_cast<long>(burst * kRate), setup, context.random);
-                RenderResult flushing =
-                    render(*subject, signal, static_cast<long>(flush * kRate), setup, context.random);
-                RenderResult after = render(*subject, signal, static_cast<long>(0.5 * kRate), setup, context.random);
+                auto sound = [&signal](float* l, float* r, int n) { signal.fill(l, r, n); };
+                const std::string what = format("%s, %s, setting %d", kind.name, format_.entryName(entry), setting);
+                render(process, sound, static_cast<long>(0.25 * kRate), setup, context.random);
+                RenderResult during = render(process, hostile, static_cast<long>(burst * kRate), setup, context.random);
+                RenderResult flushing = render(process, sound, static_cast<long>(flush * kRate), setup, context.random);
+                RenderResult after = render(process, sound, static_cast<long>(0.5 * kRate), setup, context.random);
                 // Bounded hostile input must give sound output throughout; any input must give finite output
                 // once it has stopped and the lines have flushed.
                 if (kind.bounded)
@@ -274,11 +289,19 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
 }  // namespace
 
 void runHostileInputGroup(GroupContext& context, GroupReport& report) {
-    runHostileKinds(kHostileKinds, context, report);
+    runHostileKinds(kHostileKinds, context, report, vst2Sounding(context));
+}
+
+void runClapHostileInputGroup(GroupContext& context, GroupReport& report) {
+    runHostileKinds(kHostileKinds, context, report, clapSounding(context));
 }
 
 void runHugeInputGroup(GroupContext& context, GroupReport& report) {
-    runHostileKinds(kHugeKinds, context, report);
+    runHostileKinds(kHugeKinds, context, report, vst2Sounding(context));
+}
+
+void runClapHugeInputGroup(GroupContext& context, GroupReport& report) {
+    runHostileKinds(kHugeKinds, context, report, clapSounding(context));
 }
 
 }  // namespace vardelline::host::validate

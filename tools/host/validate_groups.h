@@ -23,6 +23,10 @@ void runLongRunGroup(GroupContext& context, GroupReport& report);
 void runClapLifecycleGroup(GroupContext& context, GroupReport& report);
 void runClapParametersGroup(GroupContext& context, GroupReport& report);
 void runClapAudioGroup(GroupContext& context, GroupReport& report);
+void runClapExtremesGroup(GroupContext& context, GroupReport& report);
+void runClapHostileInputGroup(GroupContext& context, GroupReport& report);
+void runClapHugeInputGroup(GroupContext& context, GroupReport& report);
+void runClapLongRunGroup(GroupContext& context, GroupReport& report);
 void runClapStateGroup(GroupContext& context, GroupReport& report);
 void runClapRealtimeGroup(GroupContext& context, GroupReport& report);
 

@@ -7,6 +7,7 @@
 
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
+#include "tools/host/validate_sounding.h"
 
 namespace vardelline::host::validate {
 
@@ -15,10 +16,10 @@ namespace {
 constexpr float kRate = 48000.0f;
 constexpr int kBlock = 1024;
 
-void runHour(GroupContext& context, GroupReport& report, double seconds) {
-    auto subject = Subject::create(*context.library, HostBehaviour::Full, kRate, kBlock);
+void runHour(GroupContext& context, GroupReport& report, double seconds, const SoundingFormat& format_) {
+    auto subject = format_.make(kRate, 0);
     if (!report.check(subject != nullptr, "no instance")) return;
-    subject->start(kRate, kBlock);
+    subject->start(kBlock);
     TestSignal signal(context.random(), kRate);
     // Every tenth of a second on average: a few parameters, now and then a program.
     auto automate = [&](long) {
@@ -29,7 +30,9 @@ void runHour(GroupContext& context, GroupReport& report, double seconds) {
     };
     RenderSetup setup;
     setup.blockSize = kBlock;
-    RenderResult result = render(*subject, signal, static_cast<long>(seconds * kRate), setup, context.random, automate);
+    RenderResult result = render([&subject](float** in, float** out, int n) { subject->processBlock(in, out, n); },
+                                 [&signal](float* l, float* r, int n) { signal.fill(l, r, n); },
+                                 static_cast<long>(seconds * kRate), setup, context.random, automate);
     report.countCases(result.check.samples / kBlock);
     report.check(result.check.sound() && result.guardsIntact,
                  format("%.0f s with automation: ", seconds) + result.check.describe());
@@ -37,7 +40,7 @@ void runHour(GroupContext& context, GroupReport& report, double seconds) {
 
 // Impulses through the plain path only, with fixed delays: the output is
 // then independent of the sample counter but for its position in the ring.
-void setPlainPath(Subject& subject) {
+void setPlainPath(Sounding& subject) {
     setAll(subject, [](int i) {
         if (i >= param::kLeftDelay && i < param::kPan) return 0.5f + 0.03f * static_cast<float>(i - param::kLeftDelay);
         if (i == param::kQ) return 0.5f;
@@ -49,7 +52,7 @@ void setPlainPath(Subject& subject) {
 
 // Renders frames of silence with an impulse at sample `at`, keeping the
 // output of [keepFrom, frames).
-std::vector<float> impulseRun(Subject& subject, long long frames, long long at, long long keepFrom) {
+std::vector<float> impulseRun(Sounding& subject, long long frames, long long at, long long keepFrom) {
     std::vector<float> kept;
     std::vector<float> left(kBlock), right(kBlock), outL(kBlock), outR(kBlock);
     float* in[2] = {left.data(), right.data()};
@@ -60,7 +63,7 @@ std::vector<float> impulseRun(Subject& subject, long long frames, long long at, 
         std::fill(right.begin(), right.end(), 0.0f);
         if (at >= done && at < done + n)
             left[static_cast<size_t>(at - done)] = right[static_cast<size_t>(at - done)] = 1.0f;
-        subject.processReplacing(in, out, n);
+        subject.processBlock(in, out, n);
         for (int k = 0; k < n; ++k)
             if (done + k >= keepFrom) {
                 kept.push_back(outL[static_cast<size_t>(k)]);
@@ -74,17 +77,17 @@ std::vector<float> impulseRun(Subject& subject, long long frames, long long at, 
 // 2^31 samples through the interface, an impulse just before the wrap; its
 // echoes after the wrap must be those of the same impulse at the same ring
 // position in an instance that never wrapped.
-void runWrap(GroupContext& context, GroupReport& report) {
+void runWrap(GroupReport& report, const SoundingFormat& format_) {
     constexpr long long kWrap = 1LL << 31;
     constexpr long long kRing = 65536;
     constexpr long long kBefore = 100;
     constexpr long long kAfter = 20000;  // longer than the longest plain delay at 48 kHz
-    auto wrapping = Subject::create(*context.library, HostBehaviour::Full, kRate, kBlock);
-    auto reference = Subject::create(*context.library, HostBehaviour::Full, kRate, kBlock);
+    auto wrapping = format_.make(kRate, 0);
+    auto reference = format_.make(kRate, 0);
     if (!report.check(wrapping && reference, "no instance")) return;
-    for (Subject* s : {wrapping.get(), reference.get()}) {
+    for (Sounding* s : {wrapping.get(), reference.get()}) {
         setPlainPath(*s);
-        s->start(kRate, kBlock);
+        s->start(kBlock);
     }
     // The reference's impulse lies at the same position modulo the ring and 32.
     const long long at = kWrap - kBefore;
@@ -100,12 +103,24 @@ void runWrap(GroupContext& context, GroupReport& report) {
 
 }  // namespace
 
-void runLongRunGroup(GroupContext& context, GroupReport& report) {
+namespace {
+
+void runLongRun(GroupContext& context, GroupReport& report, const SoundingFormat& format_) {
     const double seconds = context.byLevel(30.0, 300.0, 3600.0);
     report.describe(format("%.0f s at 48 kHz with random automation%s", seconds,
                            context.options.wrap ? ", 2^31 samples across the counter's wrap" : ""));
-    runHour(context, report, seconds);
-    if (context.options.wrap) runWrap(context, report);
+    runHour(context, report, seconds, format_);
+    if (context.options.wrap) runWrap(report, format_);
+}
+
+}  // namespace
+
+void runLongRunGroup(GroupContext& context, GroupReport& report) {
+    runLongRun(context, report, vst2Sounding(context));
+}
+
+void runClapLongRunGroup(GroupContext& context, GroupReport& report) {
+    runLongRun(context, report, clapSounding(context));
 }
 
 }  // namespace vardelline::host::validate

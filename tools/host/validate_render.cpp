@@ -5,14 +5,6 @@
 
 namespace vardelline::host::validate {
 
-void setAll(Subject& subject, const std::function<float(int)>& valueOf) {
-    for (int i = 0; i < param::kCount; ++i) subject.setParameter(i, valueOf(i));
-}
-
-void setBands(Subject& subject, int group, float value) {
-    for (int b = 0; b < kNumBands; ++b) subject.setParameter(group + b, value);
-}
-
 RenderResult render(Subject& subject, const InputSource& input, long frames, const RenderSetup& setup,
                     std::mt19937_64& random, const BlockHook& beforeBlock) {
     const BlockProcessor process = [&](float** in, float** out, int n) {

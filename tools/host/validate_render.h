@@ -43,11 +43,17 @@ constexpr int kStart = kStartFreq, kFinish = kFinishFreq, kQ = kFreqQ, kLeftDela
               kCount = kNumParams;
 }
 
-// Sets every parameter 0..79 to valueOf(index).
-void setAll(Subject& subject, const std::function<float(int index)>& valueOf);
+// Sets every parameter to valueOf(index). For a Subject or a Sounding.
+template <typename Instance, typename ValueOf>
+void setAll(Instance& instance, const ValueOf& valueOf) {
+    for (int i = 0; i < param::kCount; ++i) instance.setParameter(i, valueOf(i));
+}
 
 // Sets the eight parameters of a band group (kLeftDelay, kSpeed, ...) to value.
-void setBands(Subject& subject, int group, float value);
+template <typename Instance>
+void setBands(Instance& instance, int group, float value) {
+    for (int b = 0; b < kNumBands; ++b) instance.setParameter(group + b, value);
+}
 
 // One block from the instance under test: inputs to outputs (maybe the same buffers).
 using BlockProcessor = std::function<void(float** inputs, float** outputs, int frames)>;
