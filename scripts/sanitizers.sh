@@ -2,7 +2,8 @@
 # Sanitizer runs: the whole test suite and the validator under
 # AddressSanitizer + UndefinedBehaviorSanitizer (build-asan), and the
 # validator's threaded groups (automation stress, instances opened and closed
-# beside processing threads) under ThreadSanitizer (build-tsan).
+# beside processing threads) under ThreadSanitizer (build-tsan), for the
+# VST 2 library and the CLAP plug-in.
 # Usage: scripts/sanitizers.sh [asan|tsan|all]   (after scripts/setup.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,12 +30,17 @@ if [ "$MODE" = asan ] || [ "$MODE" = all ]; then
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     with_display build-asan/tools/host/vardelline-host --plugin build-asan/vardelline.so \
         validate --level 2
+    with_display build-asan/tools/host/vardelline-host --plugin build-asan/clap/vardelline.clap \
+        validate --level 2
 fi
 
 if [ "$MODE" = tsan ] || [ "$MODE" = all ]; then
     cmake --preset tsan >/dev/null
-    cmake --build build-tsan --target vardelline vardelline-host -j "$JOBS"
+    cmake --build build-tsan --target vardelline vardelline_clap_plugin vardelline-host -j "$JOBS"
     TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" with_display \
         build-tsan/tools/host/vardelline-host --plugin build-tsan/vardelline.so \
         validate --level 2 --only automation,lifecycle,program-threads
+    TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
+        build-tsan/tools/host/vardelline-host --plugin build-tsan/clap/vardelline.clap \
+        validate --level 2 --only automation,lifecycle
 fi

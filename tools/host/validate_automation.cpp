@@ -13,6 +13,7 @@
 #include "vst/editor_remote.h"
 #include "tools/host/validate_groups.h"
 #include "tools/host/validate_render.h"
+#include "tools/host/validate_stress_state.h"
 #include "tools/host/validate_x11.h"
 
 namespace vardelline::host::validate {
@@ -21,15 +22,7 @@ namespace {
 
 namespace remote = vardelline::remote;
 
-constexpr float kRate = 48000.0f;
-constexpr int kAutomationStep = 32;
-// The band filters keep their state when their design changes, so a jump of
-// frequency or width from one extreme to another makes a filter ring up at
-// its new tuning (by up to about 1/sin of the new centre's angle, hundreds of
-// times at 20 Hz). Under random jumps of every control every 32 samples the
-// output stays finite and stops growing (peaks of 10^3 to 10^5 per unit of
-// input); this bound catches a runaway, not the ringing.
-constexpr float kJumpingControlsBound = 1.0e7f;
+constexpr float kRate = kStressRate;
 
 enum class EditorMode { None, Headless, X11 };
 
@@ -141,39 +134,15 @@ void silenceEverything(Subject& subject) {
     subject.start(kRate, 512);
 }
 
-// Sets the same known state on the stressed instance and on a fresh one and
-// compares their output: after the stress nothing of the random state may
-// linger anywhere the interface does not reach. Feedback and widths are 0 and
-// only the chorus path is heard, so cleared chorus lines and filters make
-// both start alike.
 void checkStateAfterStress(Subject& stressed, GroupContext& context, GroupReport& report, const std::string& what) {
     auto fresh = Subject::create(*context.library, HostBehaviour::Full, kRate);
     if (!report.check(fresh != nullptr, "no instance")) return;
-    std::vector<float> values(param::kCount);
-    for (float& v : values) v = static_cast<float>(context.uniform());
-    for (int b = 0; b < 8; ++b) values[param::kFeedback + b] = values[param::kWidth + b] = 0.0f;
-    values[param::kBalance] = 1.0f;
-    std::vector<float> outputs[2];
-    Subject* subjects[2] = {&stressed, fresh.get()};
-    for (int s = 0; s < 2; ++s) {
-        Subject& subject = *subjects[s];
-        subject.setProgram(0);
-        setAll(subject, [&](int i) { return values[static_cast<size_t>(i)]; });
-        bool same = true;
-        for (int i = 0; i < param::kCount; ++i)
-            same = same && subject.getParameter(i) == values[static_cast<size_t>(i)];
-        report.check(same, what + ": parameters do not read back as set");
-        silenceEverything(subject);
-        TestSignal signal(11, kRate);
-        RenderSetup setup;
-        setup.keep = true;
-        outputs[s] = render(subject, signal, 24000, setup, context.random).output;
-    }
-    // The first 64 samples may still use the lengths of before (they update every 32 samples).
-    bool same = outputs[0].size() == outputs[1].size();
-    for (size_t k = 0; same && k < outputs[0].size(); ++k)
-        same = (k % 512) < 64 && k < 1024 ? true : outputs[0][k] == outputs[1][k];
-    report.check(same, what + ": output after the stress differs from a fresh instance in the same state");
+    checkStateAgainstFresh<Subject>(stressed, *fresh, param::kCount, context, report, what, silenceEverything,
+                                    [](Subject& subject) {
+                                        return BlockProcessor([&subject](float** in, float** out, int n) {
+                                            subject.processReplacing(in, out, n);
+                                        });
+                                    });
 }
 
 // Many hosts send every value again at every block. Two instances of each

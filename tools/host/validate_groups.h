@@ -27,6 +27,7 @@ void runClapExtremesGroup(GroupContext& context, GroupReport& report);
 void runClapHostileInputGroup(GroupContext& context, GroupReport& report);
 void runClapHugeInputGroup(GroupContext& context, GroupReport& report);
 void runClapLongRunGroup(GroupContext& context, GroupReport& report);
+void runClapAutomationGroup(GroupContext& context, GroupReport& report);
 void runClapStateGroup(GroupContext& context, GroupReport& report);
 void runClapRealtimeGroup(GroupContext& context, GroupReport& report);
 
