@@ -99,15 +99,9 @@ void editorThread(Subject& subject, uint64_t seed, const std::atomic<bool>& stop
     while (!stop.load(std::memory_order_relaxed)) {
         if (subject.dispatch(effEditOpen, 0, 0, parent ? parent->handle() : nullptr) != 1) failures.fetch_add(1);
         for (int step = 0; step < 20 && !stop.load(std::memory_order_relaxed); ++step) {
-            remote::EditorMouseEvent event{};
-            event.button = remote::kButtonLeft;
-            event.x = static_cast<int32_t>(random() % 731);
-            event.y = static_cast<int32_t>(random() % 278);
-            for (int32_t kind : {remote::kMousePress, remote::kMouseMove, remote::kMouseRelease}) {
-                event.kind = kind;
-                event.x += static_cast<int32_t>(random() % 41) - 20;
+            randomDrag(random, [&subject](remote::EditorMouseEvent event) {
                 subject.dispatch(effVendorSpecific, remote::kEditorRemote, remote::kCommandMouse, &event);
-            }
+            });
             subject.dispatch(effVendorSpecific, remote::kEditorRemote, remote::kCommandTick);
             subject.dispatch(effEditIdle);
             if (parent) parent->pump();

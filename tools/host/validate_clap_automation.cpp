@@ -71,15 +71,7 @@ long mainThreadWork(ClapInstance& instance, uint64_t seed, double seconds) {
                     break;
                 }
                 for (int step = 0; step < 20; ++step) {
-                    remote::EditorMouseEvent event{};
-                    event.button = remote::kButtonLeft;
-                    event.x = static_cast<int32_t>(random() % 731);
-                    event.y = static_cast<int32_t>(random() % 278);
-                    for (int32_t kind : {remote::kMousePress, remote::kMouseMove, remote::kMouseRelease}) {
-                        event.kind = kind;
-                        event.x += static_cast<int32_t>(random() % 41) - 20;
-                        editor->mouse(event);
-                    }
+                    randomDrag(random, [&editor](const remote::EditorMouseEvent& event) { editor->mouse(event); });
                     editor->tick();
                     remote::EditorFramebuffer frame{};
                     if (step % 5 == 0 && (!editor->framebuffer(frame) || frame.pixels == nullptr ||

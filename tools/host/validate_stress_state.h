@@ -1,13 +1,16 @@
 // What the automation groups check once the stress is over, for a VST 2 or a
 // CLAP instance alike: the same known state set on the stressed instance and
 // on a fresh one must sound the same, so that nothing of the random state
-// lingers anywhere the interface does not reach.
+// lingers anywhere the interface does not reach. Also what both drive the
+// editor with.
 #pragma once
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "editor/editor_remote.h"
 #include "tools/host/validate_render.h"
 
 namespace vardelline::host::validate {
@@ -21,6 +24,21 @@ constexpr int kAutomationStep = 32;
 // output stays finite and stops growing (peaks of 10^3 to 10^5 per unit of
 // input); this bound catches a runaway, not the ringing.
 constexpr float kJumpingControlsBound = 1.0e7f;
+
+// A press, a move and a release at random places across the editor
+// (731 x 278), each handed to send.
+template <typename Send>
+void randomDrag(std::mt19937_64& random, const Send& send) {
+    remote::EditorMouseEvent event{};
+    event.button = remote::kButtonLeft;
+    event.x = static_cast<int32_t>(random() % 731);
+    event.y = static_cast<int32_t>(random() % 278);
+    for (int32_t kind : {remote::kMousePress, remote::kMouseMove, remote::kMouseRelease}) {
+        event.kind = kind;
+        event.x += static_cast<int32_t>(random() % 41) - 20;
+        send(event);
+    }
+}
 
 // Feedback and widths are 0 and only the chorus path is heard, so once
 // silence() has cleared the chorus lines and filters (two changes of ring
