@@ -132,25 +132,21 @@ const LoudInput kLoudInputs[] = {
     {"clicks", [](long k, float, std::mt19937&) { return k % 3001 == 0 ? 1.0f : 0.0f; }},
 };
 
-}  // namespace
-
-namespace {
-
-void runExtremes(GroupContext& context, GroupReport& report, const SoundingFormat& format_) {
+void runExtremes(GroupContext& context, GroupReport& report, const SoundingFormat& edition) {
     const double seconds = context.byLevel(0.3, 1.0, 3.0);
     const int randomConfigs = context.byLevel(3, 3, 12);
     report.describe(
         format("%zu extreme settings + %d random 0/1 settings x %zu full-scale inputs x %d entry point%s "
                "x 44.1/192 kHz, %.1f s each, bound %g",
-               std::size(kExtremes), randomConfigs, std::size(kLoudInputs), format_.entryPoints,
-               format_.entryPoints > 1 ? "s" : "", seconds, static_cast<double>(kOutputBoundPerUnitInput)));
+               std::size(kExtremes), randomConfigs, std::size(kLoudInputs), edition.entryPoints,
+               edition.entryPoints > 1 ? "s" : "", seconds, static_cast<double>(kOutputBoundPerUnitInput)));
     const int total = static_cast<int>(std::size(kExtremes)) + randomConfigs;
     for (int config = 0; config < total; ++config) {
         const uint64_t configSeed = context.random();
         for (const LoudInput& input : kLoudInputs) {
             for (float rate : {44100.0f, 192000.0f}) {
-                for (int entry = 0; entry < format_.entryPoints; ++entry) {
-                    auto subject = format_.make(rate, entry);
+                for (int entry = 0; entry < edition.entryPoints; ++entry) {
+                    auto subject = edition.make(rate, entry);
                     if (!report.check(subject != nullptr, "no instance")) return;
                     std::string name;
                     if (config < static_cast<int>(std::size(kExtremes))) {
@@ -167,14 +163,14 @@ void runExtremes(GroupContext& context, GroupReport& report, const SoundingForma
                     RenderSetup setup;
                     setup.blockSize = 1024;
                     RenderResult result = render(
-                        [&subject](float** in, float** out, int n) { subject->processBlock(in, out, n); },
+                        subject->processor(),
                         [&](float* l, float* r, int n) {
                             for (int k = 0; k < n; ++k, ++position) l[k] = r[k] = input.sample(position, rate, noise);
                         },
                         static_cast<long>(seconds * rate), setup, context.random);
                     report.check(result.check.sound() && result.guardsIntact,
                                  format("%s, %s input, %g Hz, %s: ", name.c_str(), input.name,
-                                        static_cast<double>(rate), format_.entryName(entry)) +
+                                        static_cast<double>(rate), edition.entryName(entry)) +
                                      result.check.describe());
                 }
             }
@@ -231,7 +227,7 @@ const HostileKind kHugeKinds[] = {
 
 template <size_t N>
 void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, GroupReport& report,
-                     const SoundingFormat& format_) {
+                     const SoundingFormat& edition) {
     constexpr float kRate = 48000.0f;
     const double burst = context.byLevel(0.1, 0.5, 0.5);
     // The longest line holds 0.32 s; filters ring down well within another second.
@@ -240,19 +236,17 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
     for (const HostileKind& kind : kinds) names += std::string(names.empty() ? "" : ", ") + kind.name;
     report.describe(format("%s x %d entry point%s x 3 settings: %.1f s burst between sound input, finite after "
                            "%.1f s",
-                           names.c_str(), format_.entryPoints, format_.entryPoints > 1 ? "s" : "", burst, flush));
+                           names.c_str(), edition.entryPoints, edition.entryPoints > 1 ? "s" : "", burst, flush));
     for (const HostileKind& kind : kinds) {
-        for (int entry = 0; entry < format_.entryPoints; ++entry) {
+        for (int entry = 0; entry < edition.entryPoints; ++entry) {
             for (int setting = 0; setting < 3; ++setting) {
-                auto subject = format_.make(kRate, entry);
+                auto subject = edition.make(kRate, entry);
                 if (!report.check(subject != nullptr, "no instance")) return;
                 if (setting == 0) setBusy(*subject, context);
                 if (setting == 1) kExtremes[3].apply(*subject);  // 1-sample loops at full feedback
                 if (setting == 2) kExtremes[2].apply(*subject);  // longest loops at full feedback
                 subject->start(512);
-                const BlockProcessor process = [&subject](float** in, float** out, int n) {
-                    subject->processBlock(in, out, n);
-                };
+                const BlockProcessor process = subject->processor();
                 RenderSetup setup;
                 setup.bound = kind.bounded ? kOutputBoundPerUnitInput : FLT_MAX;
                 TestSignal signal(3, kRate);
@@ -265,7 +259,7 @@ void runHostileKinds(const HostileKind (&kinds)[N], GroupContext& context, Group
                     }
                 };
                 auto sound = [&signal](float* l, float* r, int n) { signal.fill(l, r, n); };
-                const std::string what = format("%s, %s, setting %d", kind.name, format_.entryName(entry), setting);
+                const std::string what = format("%s, %s, setting %d", kind.name, edition.entryName(entry), setting);
                 render(process, sound, static_cast<long>(0.25 * kRate), setup, context.random);
                 RenderResult during = render(process, hostile, static_cast<long>(burst * kRate), setup, context.random);
                 RenderResult flushing = render(process, sound, static_cast<long>(flush * kRate), setup, context.random);

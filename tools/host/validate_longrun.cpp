@@ -16,8 +16,8 @@ namespace {
 constexpr float kRate = 48000.0f;
 constexpr int kBlock = 1024;
 
-void runHour(GroupContext& context, GroupReport& report, double seconds, const SoundingFormat& format_) {
-    auto subject = format_.make(kRate, 0);
+void runHour(GroupContext& context, GroupReport& report, double seconds, const SoundingFormat& edition) {
+    auto subject = edition.make(kRate, 0);
     if (!report.check(subject != nullptr, "no instance")) return;
     subject->start(kBlock);
     TestSignal signal(context.random(), kRate);
@@ -30,7 +30,7 @@ void runHour(GroupContext& context, GroupReport& report, double seconds, const S
     };
     RenderSetup setup;
     setup.blockSize = kBlock;
-    RenderResult result = render([&subject](float** in, float** out, int n) { subject->processBlock(in, out, n); },
+    RenderResult result = render(subject->processor(),
                                  [&signal](float* l, float* r, int n) { signal.fill(l, r, n); },
                                  static_cast<long>(seconds * kRate), setup, context.random, automate);
     report.countCases(result.check.samples / kBlock);
@@ -77,13 +77,13 @@ std::vector<float> impulseRun(Sounding& subject, long long frames, long long at,
 // 2^31 samples through the interface, an impulse just before the wrap; its
 // echoes after the wrap must be those of the same impulse at the same ring
 // position in an instance that never wrapped.
-void runWrap(GroupReport& report, const SoundingFormat& format_) {
+void runWrap(GroupReport& report, const SoundingFormat& edition) {
     constexpr long long kWrap = 1LL << 31;
     constexpr long long kRing = 65536;
     constexpr long long kBefore = 100;
     constexpr long long kAfter = 20000;  // longer than the longest plain delay at 48 kHz
-    auto wrapping = format_.make(kRate, 0);
-    auto reference = format_.make(kRate, 0);
+    auto wrapping = edition.make(kRate, 0);
+    auto reference = edition.make(kRate, 0);
     if (!report.check(wrapping && reference, "no instance")) return;
     for (Sounding* s : {wrapping.get(), reference.get()}) {
         setPlainPath(*s);
@@ -105,12 +105,12 @@ void runWrap(GroupReport& report, const SoundingFormat& format_) {
 
 namespace {
 
-void runLongRun(GroupContext& context, GroupReport& report, const SoundingFormat& format_) {
+void runLongRun(GroupContext& context, GroupReport& report, const SoundingFormat& edition) {
     const double seconds = context.byLevel(30.0, 300.0, 3600.0);
     report.describe(format("%.0f s at 48 kHz with random automation%s", seconds,
                            context.options.wrap ? ", 2^31 samples across the counter's wrap" : ""));
-    runHour(context, report, seconds, format_);
-    if (context.options.wrap) runWrap(report, format_);
+    runHour(context, report, seconds, edition);
+    if (context.options.wrap) runWrap(report, edition);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "tools/host/validate_render.h"
 #include "tools/host/validate_report.h"
 
 namespace vardelline::host::validate {
@@ -19,6 +20,10 @@ public:
     // Ready for blocks of up to blockSize frames.
     virtual void start(int blockSize) = 0;
     virtual void processBlock(float** inputs, float** outputs, int frames) = 0;
+    // processBlock for the render loop.
+    BlockProcessor processor() {
+        return [this](float** inputs, float** outputs, int frames) { processBlock(inputs, outputs, frames); };
+    }
 };
 
 // How a format's instances are made: VST 2 has two entry points to try
