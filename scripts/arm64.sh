@@ -4,7 +4,8 @@
 # g++-aarch64-linux-gnu, checks what the libraries export and need, then under
 # qemu-user renders every factory program and a setting with every band
 # modulated (that one through the CLAP plug-in too), which must match the
-# x86-64 build's renders sample for sample, and runs the validator's audio, extremes, hostile-input and state groups.
+# x86-64 build's renders sample for sample, and runs the validator's audio,
+# extremes, hostile-input and state groups.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
