@@ -4,6 +4,7 @@
 // their texts and drives the headless editor. Output must stay sound, and
 // afterwards the instance must sound as a fresh one in the same state. Then
 // every value re-sent before every block must change nothing.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
