@@ -16,25 +16,19 @@
 #include "clap/abi/core.h"
 #include "clap/abi/extensions.h"
 #include "clap/abi/preset_discovery.h"
+#include "fuzz/fuzz_input.h"
 
 extern "C" const clap_plugin_entry clap_entry;
 
 namespace {
 
-// Reads the fuzzer's bytes as typed values; zeros once they run out.
-class Input {
+using vardelline::fuzz::FuzzInput;
+using vardelline::fuzz::require;
+
+// The input, with the values this fuzzer picks from it.
+class Input : public FuzzInput {
 public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
-    template <typename T>
-    T raw() {
-        T value{};
-        uint8_t bytes[sizeof(T)] = {};
-        for (auto& b : bytes) b = byte();
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
+    using FuzzInput::FuzzInput;
     // A parameter id: one of the plug-in's, a telling wrong one, or any.
     clap_id id() {
         const uint8_t pick = byte();
@@ -54,15 +48,8 @@ public:
         return text;
     }
 
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
 };
 
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 constexpr char kGuardByte = static_cast<char>(0xA5);
 

@@ -9,25 +9,19 @@
 #include <cstring>
 #include <vector>
 
-#include "vst/plugin.h"
+#include "fuzz/fuzz_input.h"
 #include "tools/host/opcode_buffers.h"
+#include "vst/plugin.h"
 
 namespace {
 
-// Reads the fuzzer's bytes as typed values; zeros once they run out.
-class Input {
+using vardelline::fuzz::FuzzInput;
+using vardelline::fuzz::require;
+
+// The input, with the values this fuzzer picks from it.
+class Input : public FuzzInput {
 public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
-    template <typename T>
-    T raw() {
-        T value{};
-        uint8_t bytes[sizeof(T)] = {};
-        for (auto& b : bytes) b = byte();
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
+    using FuzzInput::FuzzInput;
     // One of a few telling values, or any value.
     int32_t index() {
         static const int32_t kIndices[] = {-1, 0,  1,  7,       8,         50,        51,
@@ -56,15 +50,8 @@ public:
         return pick < std::size(kNumbers) ? kNumbers[pick] : pick < 200 ? pick / 200.0f : raw<float>();
     }
 
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
 };
 
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 // A buffer for ptr with guard bytes around it. Its content comes from the
 // input and always ends in a terminator: hosts hand in terminated texts.
