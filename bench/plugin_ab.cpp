@@ -7,7 +7,8 @@
 // sixteen instances of each in turn, block by block, as a host with many
 // tracks does.
 //
-// Usage: vardelline_plugin_ab A.so B.so [rounds]
+// Usage: vardelline_plugin_ab A.so B.so [rounds [case]]
+// (case: only the cases whose names start with it, e.g. "program 0")
 // (VARDELLINE_SIMD applies to both; copy a library to compare it with itself.)
 #include <algorithm>
 #include <chrono>
@@ -74,7 +75,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s A.so B.so [rounds]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s A.so B.so [rounds [case]]\n", argv[0]);
         return 2;
     }
     const int rounds = argc > 3 ? std::max(4, std::atoi(argv[3])) : 60;
@@ -83,6 +84,11 @@ int main(int argc, char** argv) {
     std::vector<Case> cases = {
         {"modulated/512", 0, true, 512}, {"modulated/32", 0, true, 32}, {"16 modulated/512", 0, true, 512, 16}};
     for (int p = 0; p < 8; ++p) cases.push_back({"program " + std::to_string(p) + "/512", p, false, 512});
+    // Only the cases whose names start with the fourth argument, when there is one.
+    if (argc > 4)
+        cases.erase(std::remove_if(cases.begin(), cases.end(),
+                                   [&](const Case& c) { return c.name.rfind(argv[4], 0) != 0; }),
+                    cases.end());
     try {
         const std::shared_ptr<PluginLibrary> libraries[2] = {PluginLibrary::open(argv[1]), PluginLibrary::open(argv[2])};
         std::printf("%-16s %12s %12s %8s\n", "case", "A ns/frame", "B ns/frame", "B/A");
