@@ -6,9 +6,9 @@
 
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <vector>
 
+#include "bench_signal.h"
 #include "modulated_settings.h"
 #include "reference_vardelline.h"
 #include "support/fake_host.h"
@@ -16,18 +16,6 @@
 using namespace vardelline;
 
 namespace {
-
-struct Signal {
-    explicit Signal(int frames) : left(frames), right(frames) {
-        std::mt19937 random(7);
-        std::uniform_real_distribution<float> level(-0.5f, 0.5f);
-        for (int k = 0; k < frames; ++k) {
-            left[k] = level(random);
-            right[k] = level(random);
-        }
-    }
-    std::vector<float> left, right;
-};
 
 // Frames per second through processReplacing, and the multiple of real time at 44.1 kHz.
 void measureProcessReplacing(benchmark::State& state, APlugin& plugin, int frames) {

@@ -1,0 +1,116 @@
+// Ratios between two ways of running the effect, for the figures that
+// compare settings rather than builds: the plain model against the engine,
+// each factory program against the modulated setting, 32-frame blocks
+// against 512-frame ones, sixteen instances against one. The two are timed
+// in turn, 8192 frames each, iteration after iteration, so that the
+// machine's changing pace falls on both alike; each counter is the median
+// of the per-iteration ratios of time per frame (per instance-frame for
+// many instances), the second over the first.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "bench_signal.h"
+#include "modulated_settings.h"
+#include "reference_vardelline.h"
+#include "support/fake_host.h"
+
+using namespace vardelline;
+
+namespace {
+
+constexpr int kFramesPerTurn = 8192;
+constexpr int kWarmUpFrames = 2048;
+
+// Blocks of one size through instances processed in turn, as a host does.
+struct Player {
+    Player(int blockFrames, int instances, void (*prepare)(APlugin&)) : frames(blockFrames), in(blockFrames), out(blockFrames) {
+        for (int i = 0; i < instances; ++i) {
+            plugins.push_back(makePlugin());
+            prepare(*plugins.back());
+        }
+    }
+    // Seconds for kFramesPerTurn frames of every instance, after a few
+    // blocks untimed, so that what the other side of the ratio left in the
+    // caches does not count against this one.
+    double turn() {
+        float* inputs[2] = {in.left.data(), in.right.data()};
+        float* outputs[2] = {out.left.data(), out.right.data()};
+        auto play = [&](int count) {
+            for (int done = 0; done < count; done += frames)
+                for (auto& plugin : plugins) plugin->processReplacing(inputs, outputs, frames);
+        };
+        play(kWarmUpFrames);
+        const auto start = std::chrono::steady_clock::now();
+        play(kFramesPerTurn);
+        benchmark::DoNotOptimize(out.left.data());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+               static_cast<double>(plugins.size());
+    }
+    int frames;
+    Signal in, out;
+    std::vector<std::unique_ptr<APlugin>> plugins;
+};
+
+void modulated(APlugin& plugin) {
+    modulateAllBands(plugin);
+}
+
+template <class First, class Second>
+void measureRatio(benchmark::State& state, const char* counter, First&& first, Second&& second) {
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        const double a = first();
+        ratios.push_back(second() / a);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    state.counters[counter] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
+}
+
+void BM_Ratio_PlainModelOverEngine(benchmark::State& state) {
+    Player engine(512, 1, modulated);
+    auto model = reference::Model::make();
+    for (int i = 0; i < kNumParamSlots; ++i) model->setParameter(i, engine.plugins[0]->parameterValue(i));
+    Signal in(512), out(512);
+    auto plain = [&] {
+        auto play = [&](int count) {
+            for (int done = 0; done < count; done += 512)
+                model->processReplacing(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 512);
+        };
+        play(kWarmUpFrames);
+        const auto start = std::chrono::steady_clock::now();
+        play(kFramesPerTurn);
+        benchmark::DoNotOptimize(out.left.data());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    measureRatio(state, "plain_over_engine", [&] { return engine.turn(); }, plain);
+}
+BENCHMARK(BM_Ratio_PlainModelOverEngine)->MinTime(2.0);
+
+void BM_Ratio_ProgramOverModulated(benchmark::State& state) {
+    static int program;
+    program = static_cast<int>(state.range(0));
+    Player reference(512, 1, modulated);
+    Player untouched(512, 1, [](APlugin& plugin) { plugin.setProgram(program); });
+    measureRatio(state, "program_over_modulated", [&] { return reference.turn(); }, [&] { return untouched.turn(); });
+}
+BENCHMARK(BM_Ratio_ProgramOverModulated)->DenseRange(0, kNumPrograms - 1)->MinTime(1.0);
+
+void BM_Ratio_SmallBlocksOverLarge(benchmark::State& state) {
+    Player large(512, 1, modulated);
+    Player small(32, 1, modulated);
+    measureRatio(state, "blocks32_over_blocks512", [&] { return large.turn(); }, [&] { return small.turn(); });
+}
+BENCHMARK(BM_Ratio_SmallBlocksOverLarge)->MinTime(2.0);
+
+void BM_Ratio_InstancesOverOne(benchmark::State& state) {
+    Player one(512, 1, modulated);
+    Player many(512, static_cast<int>(state.range(0)), modulated);
+    measureRatio(state, "per_instance_over_one", [&] { return one.turn(); }, [&] { return many.turn(); });
+}
+BENCHMARK(BM_Ratio_InstancesOverOne)->Arg(4)->Arg(16)->MinTime(2.0);
+
+}  // namespace
