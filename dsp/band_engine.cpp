@@ -3,6 +3,7 @@
 #include "dsp/band_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -76,7 +77,20 @@ void BandEngine::operator delete(void* memory, size_t size) {
     freeZeroedPages(memory, size);
 }
 
-BandEngine::BandEngine() {
+namespace {
+
+// Where each new engine starts writing its rings, so that many instances
+// that run in step do not all use the same cache sets at the same time: a
+// cache line further into the page for every instance, sixteen to a page.
+uint32_t nextRingOffset() {
+    static std::atomic<uint32_t> engines{0};
+    constexpr uint32_t kStep = 1024 + 64;  // floats: a page and a cache line
+    return engines.fetch_add(1, std::memory_order_relaxed) * kStep;
+}
+
+}  // namespace
+
+BandEngine::BandEngine() : ringOffset(nextRingOffset()) {
     ringMask = ringSizeFor(fs, kChorusSeconds) - 1;
     plainMask = ringSizeFor(fs, kPlainSeconds) - 1;
 }
@@ -274,7 +288,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runLines(const Run& run, const float (*
                                                   const Run& next, float (*nextY)[kMaxRun], const BandSums& previous) {
     const uint32_t mask = static_cast<uint32_t>(ringMask);
     const RingMasks masks = {mask, static_cast<uint32_t>(plainMask)};
-    const uint32_t w0 = run.position & mask;
+    const uint32_t w0 = (run.position + ringOffset) & mask;
     const int n = run.length;
     const double dMix = delayMix, cMix = chorusMix;
     // Lanes that go in chunks fill this from the front, lanes whose lines

@@ -126,6 +126,8 @@ private:
     FilterBank bank;
 
     uint32_t counter = 0;
+    // Added to the count to give the rings' write position; differs between engines.
+    const uint32_t ringOffset;
     Lengths lengths = {};
     Lengths plainLengths = {};  // the plain lengths the parameters give (chorus ones unused)
     float lfoRate[kBands] = {}, lfoWidth[kBands] = {}, bandFeedback[kBands] = {};

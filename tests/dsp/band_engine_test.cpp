@@ -163,6 +163,24 @@ TEST(BandEngine, OutputDoesNotDependOnBlockSizesOrInPlaceBuffers) {
     }
 }
 
+// Every engine starts writing its rings somewhere else (so that many
+// instances do not contend for the same cache sets); what they play may not
+// depend on where.
+TEST(BandEngine, EnginesThatWriteTheirRingsFromElsewhereSoundTheSame) {
+    const Params p = modulatedParams();
+    auto inL = testSignal(40000, 3), inR = testSignal(40000, 4);
+    std::vector<float> refL, refR;
+    render(*makeEngine(p), inL, inR, refL, refR, {512}, CounterTiming::AdvanceBeforeUpdate);
+    std::vector<std::unique_ptr<BandEngine>> others;
+    for (int i = 0; i < 17; ++i) others.push_back(makeEngine(p));
+    for (size_t i : {size_t{1}, size_t{9}, size_t{16}}) {
+        std::vector<float> outL, outR;
+        render(*others[i], inL, inR, outL, outR, {512}, CounterTiming::AdvanceBeforeUpdate);
+        ASSERT_EQ(outL, refL) << "engine " << i;
+        ASSERT_EQ(outR, refR) << "engine " << i;
+    }
+}
+
 TEST(BandEngine, LeftInputNeverReachesTheRightOutput) {
     const Params p = modulatedParams();
     auto signal = testSignal(8000, 3);
