@@ -1,7 +1,8 @@
 // Ratios between two ways of running the effect, for the figures that
 // compare settings rather than builds: the plain model against the engine,
 // each factory program against the modulated setting, 32-frame blocks
-// against 512-frame ones, sixteen instances against one. The two are timed
+// against 512-frame ones, sixteen instances on one thread and on two
+// against one instance. The two are timed
 // in turn, 8192 frames each, iteration after iteration, so that the
 // machine's changing pace falls on both alike; each counter is the median
 // of the per-iteration ratios of time per frame (per instance-frame for
@@ -9,8 +10,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "bench_signal.h"
@@ -25,6 +28,10 @@ namespace {
 constexpr int kFramesPerTurn = 8192;
 constexpr int kWarmUpFrames = 2048;
 
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Blocks of one size through instances processed in turn, as a host does.
 struct Player {
     Player(int blockFrames, int instances, void (*prepare)(APlugin&)) : frames(blockFrames), in(blockFrames), out(blockFrames) {
@@ -37,18 +44,17 @@ struct Player {
     // blocks untimed, so that what the other side of the ratio left in the
     // caches does not count against this one.
     double turn() {
-        float* inputs[2] = {in.left.data(), in.right.data()};
-        float* outputs[2] = {out.left.data(), out.right.data()};
-        auto play = [&](int count) {
-            for (int done = 0; done < count; done += frames)
-                for (auto& plugin : plugins) plugin->processReplacing(inputs, outputs, frames);
-        };
         play(kWarmUpFrames);
         const auto start = std::chrono::steady_clock::now();
         play(kFramesPerTurn);
+        return secondsSince(start) / static_cast<double>(plugins.size());
+    }
+    void play(int count) {
+        float* inputs[2] = {in.left.data(), in.right.data()};
+        float* outputs[2] = {out.left.data(), out.right.data()};
+        for (int done = 0; done < count; done += frames)
+            for (auto& plugin : plugins) plugin->processReplacing(inputs, outputs, frames);
         benchmark::DoNotOptimize(out.left.data());
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
-               static_cast<double>(plugins.size());
     }
     int frames;
     Signal in, out;
@@ -112,5 +118,59 @@ void BM_Ratio_InstancesOverOne(benchmark::State& state) {
     measureRatio(state, "per_instance_over_one", [&] { return one.turn(); }, [&] { return many.turn(); });
 }
 BENCHMARK(BM_Ratio_InstancesOverOne)->Arg(4)->Arg(16)->MinTime(2.0);
+
+// Instances shared by two threads, half each, played at the same time as a
+// host with two audio threads does; a turn's time is per instance of a half.
+class TwoThreads {
+public:
+    explicit TwoThreads(int instances)
+        : halves{Player(512, instances / 2, modulated), Player(512, instances / 2, modulated)},
+          helper([this] { serve(); }) {}
+    ~TwoThreads() {
+        stopping = true;
+        go.fetch_add(1, std::memory_order_release);
+        helper.join();
+    }
+    double turn() {
+        finished = false;
+        arrived = 0;
+        go.fetch_add(1, std::memory_order_release);
+        halves[0].play(kWarmUpFrames);
+        arrive();
+        const auto start = std::chrono::steady_clock::now();
+        halves[0].play(kFramesPerTurn);
+        while (!finished.load(std::memory_order_acquire)) std::this_thread::yield();
+        return secondsSince(start) / static_cast<double>(halves[0].plugins.size());
+    }
+
+private:
+    void serve() {
+        for (int seen = 0;;) {
+            while (go.load(std::memory_order_acquire) == seen) std::this_thread::yield();
+            seen = go.load(std::memory_order_acquire);
+            if (stopping) return;
+            halves[1].play(kWarmUpFrames);
+            arrive();
+            halves[1].play(kFramesPerTurn);
+            finished.store(true, std::memory_order_release);
+        }
+    }
+    // Both threads start timing together.
+    void arrive() {
+        arrived.fetch_add(1);
+        while (arrived.load() < 2) std::this_thread::yield();
+    }
+    Player halves[2];
+    std::atomic<int> go{0}, arrived{0};
+    std::atomic<bool> finished{false}, stopping{false};
+    std::thread helper;
+};
+
+void BM_Ratio_InstancesOnTwoThreadsOverOne(benchmark::State& state) {
+    Player one(512, 1, modulated);
+    TwoThreads many(static_cast<int>(state.range(0)));
+    measureRatio(state, "per_instance_over_one", [&] { return one.turn(); }, [&] { return many.turn(); });
+}
+BENCHMARK(BM_Ratio_InstancesOnTwoThreadsOverOne)->Arg(16)->MinTime(2.0);
 
 }  // namespace
