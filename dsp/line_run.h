@@ -93,7 +93,7 @@ struct ChunkedLane {
 // same values again. A held lane (kFed) has had both its lines written by
 // HeldLanes.
 template <class Isa, bool kFed = false>
-VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
+VARDELLINE_LANES_INLINE void runChunkOf(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
     typedef typename Isa::Doubles Doubles;
     if (!kFed) std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
     for (int k = s; k < s + kChunk; k += Isa::kWidth) {
@@ -103,6 +103,19 @@ VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double del
         if (!kFed) Isa::storeFloats(lane.chorusOut + k, Isa::narrow(lane.feedback * c + y));
         store(lane.term + k, (delayMix * d + chorusMix * c) * lane.gain);
     }
+}
+
+// Two-lane vectors leave runChunkOf's loop rolled, and its stores might
+// touch the lane's fields as far as the compiler knows, so it would load
+// them again every turn: a copy of their own keeps them in registers. Wider
+// vectors unroll the loop and do better without the copy.
+template <class Isa, bool kFed = false>
+VARDELLINE_LANES_INLINE void runChunk(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
+    if constexpr (Isa::kWidth == 2) {
+        const ChunkedLane own = lane;
+        runChunkOf<Isa, kFed>(own, s, delayMix, chorusMix);
+    } else
+        runChunkOf<Isa, kFed>(lane, s, delayMix, chorusMix);
 }
 
 // Sample k of a lane that goes sample by sample.
