@@ -24,6 +24,7 @@ struct LaneLines {
 };
 
 constexpr int kChunk = 8;
+static_assert(kChunk * sizeof(float) == sizeof(Floats8), "a chunk of band signal moves as one vector");
 
 // The index masks of the two rings: the chorus lines' ring and the plain
 // lines' ring, which holds half the delay and so is at most as long. Both are
@@ -95,11 +96,12 @@ struct ChunkedLane {
 template <class Isa, bool kFed = false>
 VARDELLINE_LANES_INLINE void runChunkOf(const ChunkedLane& lane, int s, double delayMix, double chorusMix) {
     typedef typename Isa::Doubles Doubles;
-    if (!kFed) std::memcpy(lane.plainOut + s, lane.y + s, kChunk * sizeof(float));
+    // One move where the vectors are that wide (memcpy would go sixteen bytes at a time).
+    if (!kFed) store(lane.plainOut + s, load<Floats8>(lane.y + s));
     for (int k = s; k < s + kChunk; k += Isa::kWidth) {
-        const Doubles c = Isa::widen(Isa::loadFloats(lane.chorusIn + k));
-        const Doubles d = Isa::widen(Isa::loadFloats(lane.plainIn + k));
-        const Doubles y = Isa::widen(Isa::loadFloats(lane.y + k));
+        const Doubles c = Isa::loadWidened(lane.chorusIn + k);
+        const Doubles d = Isa::loadWidened(lane.plainIn + k);
+        const Doubles y = Isa::loadWidened(lane.y + k);
         if (!kFed) Isa::storeFloats(lane.chorusOut + k, Isa::narrow(lane.feedback * c + y));
         store(lane.term + k, (delayMix * d + chorusMix * c) * lane.gain);
     }

@@ -68,6 +68,8 @@ struct PortableIsa : WholeVectors<Floats4, Doubles4> {
     typedef Ints4 Ints;
     VARDELLINE_LANES_INLINE static Doubles widen(Floats f) { return __builtin_convertvector(f, Doubles); }
     VARDELLINE_LANES_INLINE static Doubles widen(Ints i) { return __builtin_convertvector(i, Doubles); }
+    // The floats at p, widened (each set's own, so that its loads can fold into the conversion).
+    VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) { return widen(loadFloats(p)); }
     // The pair of values at p repeated across the vector.
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         const Doubles2 pair = load<Doubles2>(p);
@@ -93,6 +95,7 @@ struct Sse2Isa {
         return reinterpret_cast<Floats>(_mm_cvtpd_ps(reinterpret_cast<__m128d>(d)));
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) { return load<Doubles2>(p); }
+    VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) { return widen(loadFloats(p)); }
     VARDELLINE_LANES_INLINE static Floats loadFloats(const float* p) {
         double both;
         std::memcpy(&both, p, sizeof both);
@@ -116,6 +119,7 @@ struct BaselineIsa : PortableIsa {
         const Doubles2 high = reinterpret_cast<Doubles2>(_mm_cvtps_pd(_mm_movehl_ps(v, v)));
         return __builtin_shufflevector(low, high, 0, 1, 2, 3);
     }
+    VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) { return widen(loadFloats(p)); }
     VARDELLINE_LANES_INLINE static Floats narrow(Doubles d) {
         const __m128 low = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 0, 1)));
         const __m128 high = _mm_cvtpd_ps(reinterpret_cast<__m128d>(__builtin_shufflevector(d, d, 2, 3)));
@@ -146,6 +150,11 @@ struct Avx2Isa : BaselineIsa {
         asm("vcvtdq2pd %x1, %t0" : "=x"(d) : "x"(i));
         return d;
     }
+    VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) {
+        Doubles d;
+        asm("vcvtps2pd %1, %t0" : "=x"(d) : "m"(*reinterpret_cast<const Floats4*>(p)));
+        return d;
+    }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
         Doubles d;
         asm("vbroadcastf128 %1, %t0" : "=x"(d) : "m"(*p));
@@ -169,6 +178,11 @@ struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
     VARDELLINE_LANES_INLINE static Doubles widen(Ints i) {
         Doubles d;
         asm("vcvtdq2pd %t1, %g0" : "=v"(d) : "v"(i));
+        return d;
+    }
+    VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) {
+        Doubles d;
+        asm("vcvtps2pd %1, %g0" : "=v"(d) : "m"(*reinterpret_cast<const Floats8*>(p)));
         return d;
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
