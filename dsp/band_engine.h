@@ -14,6 +14,8 @@
 
 namespace vardelline {
 
+struct LaneLines;
+
 // When the sample counter advances relative to the delay-length update:
 // process advances it after the update test, processReplacing before.
 enum class CounterTiming { AdvanceAfterUpdate, AdvanceBeforeUpdate };
@@ -113,6 +115,13 @@ private:
     template <class Isa>
     void runFedLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
                      float (*nextY)[kMaxRun], const BandSums& previous);
+    // A run too short for any lane to go in chunks (the one-sample run that
+    // ends a block where the lengths change on its last sample): every lane
+    // sample by sample, with none of runLines' sorting of the lanes.
+    template <class Isa>
+    void runShortLines(const Run& run, const float (*y)[kMaxRun], double (*terms)[kMaxRun], const Run& next,
+                       float (*nextY)[kMaxRun], const BandSums& previous);
+    LaneLines laneLines(int b, int ch, const float* y, double* terms);
     // Whether a run of n samples feeds its held lanes' lines.
     bool feedsLines(int n) const;
     // Zeroes the first size entries of the eight lines.
