@@ -83,10 +83,12 @@ public:
 
     VARDELLINE_LANES_INLINE explicit Stepper(FilterBank& bank) : bank(bank) {
         for (int g = 0; g < kGroups; ++g) {
-            B0[g] = load<Doubles>(bank.b0 + kWidth * g);
-            B2[g] = load<Doubles>(bank.b2 + kWidth * g);
-            A1[g] = load<Doubles>(bank.a1 + kWidth * g);
-            A2[g] = load<Doubles>(bank.a2 + kWidth * g);
+            if (kHoldCoefficients) {
+                B0[g] = load<Doubles>(bank.b0 + kWidth * g);
+                B2[g] = load<Doubles>(bank.b2 + kWidth * g);
+                A1[g] = load<Doubles>(bank.a1 + kWidth * g);
+                A2[g] = load<Doubles>(bank.a2 + kWidth * g);
+            }
             Y1[g] = load<Doubles>(bank.y1 + kWidth * g);
             Y2[g] = load<Doubles>(bank.y2 + kWidth * g);
         }
@@ -100,7 +102,8 @@ public:
     VARDELLINE_LANES_INLINE void step(const Doubles2* in, float (*out)[kMaxRun], int k) {
         const Doubles now = Isa::spread(in);
         for (int g = 0; g < kGroups; ++g) {
-            const Doubles acc = B0[g] * now + B2[g] * older - A1[g] * Y1[g] - A2[g] * Y2[g] + 1e-12;
+            const Doubles acc = coefficient(B0, bank.b0, g) * now + coefficient(B2, bank.b2, g) * older -
+                                coefficient(A1, bank.a1, g) * Y1[g] - coefficient(A2, bank.a2, g) * Y2[g] + 1e-12;
             const Floats y = Isa::narrow(acc);
             Y2[g] = Y1[g];
             Y1[g] = Isa::widen(y);
@@ -130,6 +133,13 @@ public:
 private:
     static constexpr int kWidth = Isa::kWidth;
     static constexpr int kGroups = kLanes / kWidth;
+    // Eight-lane vectors hold all sixteen filters' coefficients in registers
+    // (AVX-512 has 32); narrower ones would only copy them to the stack, so
+    // they read them where the bank keeps them.
+    static constexpr bool kHoldCoefficients = kWidth >= 8;
+    VARDELLINE_LANES_INLINE Doubles coefficient(const Doubles* held, const double* kept, int g) const {
+        return kHoldCoefficients ? held[g] : load<Doubles>(kept + kWidth * g);
+    }
     FilterBank& bank;
     Doubles B0[kGroups], B2[kGroups], A1[kGroups], A2[kGroups], Y1[kGroups], Y2[kGroups];
     Doubles previous, older;  // the inputs one and two samples back, spread
