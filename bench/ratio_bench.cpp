@@ -34,10 +34,16 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 // Blocks of one size through instances processed in turn, as a host does.
 struct Player {
-    Player(int blockFrames, int instances, void (*prepare)(APlugin&)) : frames(blockFrames), in(blockFrames), out(blockFrames) {
-        for (int i = 0; i < instances; ++i) {
+    Player(int blockFrames, int instances, void (*prepare)(APlugin&))
+        : frames(blockFrames), count(instances), setUp(prepare), in(blockFrames), out(blockFrames) {
+        renew();
+    }
+    // Fresh instances, which land elsewhere in memory and so in the caches.
+    void renew() {
+        plugins.clear();
+        for (int i = 0; i < count; ++i) {
             plugins.push_back(makePlugin());
-            prepare(*plugins.back());
+            setUp(*plugins.back());
         }
     }
     // Seconds for kFramesPerTurn frames of every instance, after a few
@@ -56,7 +62,8 @@ struct Player {
             for (auto& plugin : plugins) plugin->processReplacing(inputs, outputs, frames);
         benchmark::DoNotOptimize(out.left.data());
     }
-    int frames;
+    int frames, count;
+    void (*setUp)(APlugin&);
     Signal in, out;
     std::vector<std::unique_ptr<APlugin>> plugins;
 };
@@ -65,34 +72,60 @@ void modulated(APlugin& plugin) {
     modulateAllBands(plugin);
 }
 
+// Where an instance's lines fall in the caches changes its speed by a few
+// per cent, so both sides start over with fresh instances every so many
+// turns, in alternating order.
 template <class First, class Second>
-void measureRatio(benchmark::State& state, const char* counter, First&& first, Second&& second) {
+void measureRatio(benchmark::State& state, const char* counter, First& first, Second& second) {
+    constexpr int kTurnsPerPlacement = 32;
     std::vector<double> ratios;
     for (auto _ : state) {
-        const double a = first();
-        ratios.push_back(second() / a);
+        if (!ratios.empty() && ratios.size() % kTurnsPerPlacement == 0) {
+            if (ratios.size() / kTurnsPerPlacement % 2 == 0) {
+                first.renew();
+                second.renew();
+            } else {
+                second.renew();
+                first.renew();
+            }
+        }
+        const double a = first.turn();
+        ratios.push_back(second.turn() / a);
     }
     std::sort(ratios.begin(), ratios.end());
     state.counters[counter] = ratios.empty() ? 0.0 : ratios[ratios.size() / 2];
 }
 
-void BM_Ratio_PlainModelOverEngine(benchmark::State& state) {
-    Player engine(512, 1, modulated);
-    auto model = reference::Model::make();
-    for (int i = 0; i < kNumParamSlots; ++i) model->setParameter(i, engine.plugins[0]->parameterValue(i));
-    Signal in(512), out(512);
-    auto plain = [&] {
-        auto play = [&](int count) {
-            for (int done = 0; done < count; done += 512)
-                model->processReplacing(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 512);
-        };
+// The plain model, with the modulated setting's values, in turns like a Player's.
+struct PlainPlayer {
+    explicit PlainPlayer(const APlugin& settings) : in(512), out(512) {
+        for (int i = 0; i < kNumParamSlots; ++i) values[i] = settings.parameterValue(i);
+        renew();
+    }
+    void renew() {
+        model = reference::Model::make();
+        for (int i = 0; i < kNumParamSlots; ++i) model->setParameter(i, values[i]);
+    }
+    double turn() {
         play(kWarmUpFrames);
         const auto start = std::chrono::steady_clock::now();
         play(kFramesPerTurn);
+        return secondsSince(start);
+    }
+    void play(int count) {
+        for (int done = 0; done < count; done += 512)
+            model->processReplacing(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 512);
         benchmark::DoNotOptimize(out.left.data());
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
-    measureRatio(state, "plain_over_engine", [&] { return engine.turn(); }, plain);
+    }
+    float values[kNumParamSlots];
+    Signal in, out;
+    std::unique_ptr<reference::Model> model;
+};
+
+void BM_Ratio_PlainModelOverEngine(benchmark::State& state) {
+    Player engine(512, 1, modulated);
+    PlainPlayer plain(*engine.plugins[0]);
+    measureRatio(state, "plain_over_engine", engine, plain);
 }
 BENCHMARK(BM_Ratio_PlainModelOverEngine)->MinTime(2.0);
 
@@ -101,21 +134,21 @@ void BM_Ratio_ProgramOverModulated(benchmark::State& state) {
     program = static_cast<int>(state.range(0));
     Player reference(512, 1, modulated);
     Player untouched(512, 1, [](APlugin& plugin) { plugin.setProgram(program); });
-    measureRatio(state, "program_over_modulated", [&] { return reference.turn(); }, [&] { return untouched.turn(); });
+    measureRatio(state, "program_over_modulated", reference, untouched);
 }
 BENCHMARK(BM_Ratio_ProgramOverModulated)->DenseRange(0, kNumPrograms - 1)->MinTime(1.0);
 
 void BM_Ratio_SmallBlocksOverLarge(benchmark::State& state) {
     Player large(512, 1, modulated);
     Player small(32, 1, modulated);
-    measureRatio(state, "blocks32_over_blocks512", [&] { return large.turn(); }, [&] { return small.turn(); });
+    measureRatio(state, "blocks32_over_blocks512", large, small);
 }
 BENCHMARK(BM_Ratio_SmallBlocksOverLarge)->MinTime(2.0);
 
 void BM_Ratio_InstancesOverOne(benchmark::State& state) {
     Player one(512, 1, modulated);
     Player many(512, static_cast<int>(state.range(0)), modulated);
-    measureRatio(state, "per_instance_over_one", [&] { return one.turn(); }, [&] { return many.turn(); });
+    measureRatio(state, "per_instance_over_one", one, many);
 }
 BENCHMARK(BM_Ratio_InstancesOverOne)->Arg(4)->Arg(16)->MinTime(2.0);
 
@@ -130,6 +163,10 @@ public:
         stopping = true;
         go.fetch_add(1, std::memory_order_release);
         helper.join();
+    }
+    // Only between turns, while the helper waits.
+    void renew() {
+        for (Player& half : halves) half.renew();
     }
     double turn() {
         finished = false;
@@ -169,7 +206,7 @@ private:
 void BM_Ratio_InstancesOnTwoThreadsOverOne(benchmark::State& state) {
     Player one(512, 1, modulated);
     TwoThreads many(static_cast<int>(state.range(0)));
-    measureRatio(state, "per_instance_over_one", [&] { return one.turn(); }, [&] { return many.turn(); });
+    measureRatio(state, "per_instance_over_one", one, many);
 }
 BENCHMARK(BM_Ratio_InstancesOnTwoThreadsOverOne)->Arg(16)->MinTime(2.0);
 
