@@ -22,6 +22,11 @@ typedef float Floats8 __attribute__((vector_size(32)));
 typedef int32_t Ints4 __attribute__((vector_size(16)));
 typedef int32_t Ints8 __attribute__((vector_size(32)));
 
+// The same floats at any float's alignment, for instructions that read
+// vectors from memory without needing them aligned.
+typedef float UnalignedFloats4 __attribute__((vector_size(16), aligned(alignof(float))));
+typedef float UnalignedFloats8 __attribute__((vector_size(32), aligned(alignof(float))));
+
 template <typename Vector>
 VARDELLINE_LANES_INLINE Vector load(const void* from) {
     Vector v;

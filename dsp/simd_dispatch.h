@@ -152,7 +152,7 @@ struct Avx2Isa : BaselineIsa {
     }
     VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) {
         Doubles d;
-        asm("vcvtps2pd %1, %t0" : "=x"(d) : "m"(*reinterpret_cast<const Floats4*>(p)));
+        asm("vcvtps2pd %1, %t0" : "=x"(d) : "m"(*reinterpret_cast<const UnalignedFloats4*>(p)));
         return d;
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
@@ -182,7 +182,7 @@ struct Avx512Isa : WholeVectors<Floats8, Doubles8> {
     }
     VARDELLINE_LANES_INLINE static Doubles loadWidened(const float* p) {
         Doubles d;
-        asm("vcvtps2pd %1, %g0" : "=v"(d) : "m"(*reinterpret_cast<const Floats8*>(p)));
+        asm("vcvtps2pd %1, %g0" : "=v"(d) : "m"(*reinterpret_cast<const UnalignedFloats8*>(p)));
         return d;
     }
     VARDELLINE_LANES_INLINE static Doubles spread(const Doubles2* p) {
