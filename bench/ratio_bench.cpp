@@ -32,6 +32,17 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Seconds that play(kFramesPerTurn) takes, after play(kWarmUpFrames)
+// untimed, so that what the other side of a ratio left in the caches does
+// not count against this one.
+template <class Play>
+double timedTurn(Play&& play) {
+    play(kWarmUpFrames);
+    const auto start = std::chrono::steady_clock::now();
+    play(kFramesPerTurn);
+    return secondsSince(start);
+}
+
 // Blocks of one size through instances processed in turn, as a host does.
 struct Player {
     Player(int blockFrames, int instances, void (*prepare)(APlugin&))
@@ -46,14 +57,9 @@ struct Player {
             setUp(*plugins.back());
         }
     }
-    // Seconds for kFramesPerTurn frames of every instance, after a few
-    // blocks untimed, so that what the other side of the ratio left in the
-    // caches does not count against this one.
+    // Seconds per instance for a turn of every instance.
     double turn() {
-        play(kWarmUpFrames);
-        const auto start = std::chrono::steady_clock::now();
-        play(kFramesPerTurn);
-        return secondsSince(start) / static_cast<double>(plugins.size());
+        return timedTurn([this](int frames) { play(frames); }) / static_cast<double>(plugins.size());
     }
     void play(int count) {
         float* inputs[2] = {in.left.data(), in.right.data()};
@@ -107,10 +113,7 @@ struct PlainPlayer {
         for (int i = 0; i < kNumParamSlots; ++i) model->setParameter(i, values[i]);
     }
     double turn() {
-        play(kWarmUpFrames);
-        const auto start = std::chrono::steady_clock::now();
-        play(kFramesPerTurn);
-        return secondsSince(start);
+        return timedTurn([this](int frames) { play(frames); });
     }
     void play(int count) {
         for (int done = 0; done < count; done += 512)

@@ -434,7 +434,7 @@ VARDELLINE_LANES_INLINE void BandEngine::runShortLines(const Run& run, const flo
     const RingMasks masks = {static_cast<uint32_t>(ringMask), static_cast<uint32_t>(plainMask)};
     const uint32_t w0 = (run.position + ringOffset) & masks.chorus;
     const double dMix = delayMix, cMix = chorusMix;
-    {
+    if (next.length > 0) {  // a block's last run has none
         FilterBank::Stepper<Isa> filter(bank);
         for (int k = 0; k < next.length; ++k) filter.step(next.in + k, nextY, k);
     }
